@@ -1,0 +1,6 @@
+#include "RegionalSettings.h"
+
+RegionalSettings RegionalSettings::fromLocale(const QLocale &)
+{
+    return RegionalSettings();
+}

@@ -1,0 +1,51 @@
+#include "DateTimeValue.h"
+
+#include <cmath>
+
+namespace DateTimeValue {
+
+namespace {
+const QDate epoch(1899, 12, 30);
+}
+
+double fromDate(const QDate &date)
+{
+    return static_cast<double>(epoch.daysTo(date));
+}
+
+double fromTime(const QTime &time)
+{
+    return time.msecsSinceStartOfDay() / msPerDay;
+}
+
+double fromDateTime(const QDateTime &dateTime)
+{
+    return fromDate(dateTime.date()) + fromTime(dateTime.time());
+}
+
+double wholeDays(double value)
+{
+    return std::trunc(value);
+}
+
+QDate toDate(double value)
+{
+    return epoch.addDays(static_cast<qint64>(wholeDays(value)));
+}
+
+QTime toTime(double value)
+{
+    const double fraction = std::fabs(value - wholeDays(value));
+    // A value a fraction of a microsecond short of the next minute belongs to that minute.
+    qint64 ms = std::llround(fraction * msPerDay);
+    if (ms >= static_cast<qint64>(msPerDay))
+        ms -= static_cast<qint64>(msPerDay);
+    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms));
+}
+
+QDateTime toDateTime(double value)
+{
+    return QDateTime(toDate(value), toTime(value));
+}
+
+} // namespace DateTimeValue
