@@ -1,0 +1,98 @@
+#include "AdminConnection.h"
+
+#include "AdminCommand.h"
+#include "ConfigurationFile.h"
+#include "Database.h"
+#include "Failure.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString dbOption = QStringLiteral("db");
+const QString passwordOption = QStringLiteral("password");
+const QString iniOption = QStringLiteral("ini");
+
+} // namespace
+
+namespace DatabaseOptions {
+
+void add(QCommandLineParser &parser, Sources sources)
+{
+    parser.addOption(QCommandLineOption(dbOption, QStringLiteral("The database: file path or URL."),
+                                        QStringLiteral("DB")));
+    parser.addOption(QCommandLineOption(passwordOption,
+                                        QStringLiteral("The database password (default: none)."),
+                                        QStringLiteral("PW")));
+    if (sources == Sources::DbOrIni)
+        parser.addOption(QCommandLineOption(
+            iniOption, QStringLiteral("Take database and password from this configuration file."),
+            QStringLiteral("PATH")));
+}
+
+QString synopsis(Sources sources)
+{
+    return sources == Sources::DbOrIni ? QStringLiteral("(--db DB [--password PW] | --ini PATH)")
+                                       : QStringLiteral("--db DB [--password PW]");
+}
+
+DatabaseTarget target(const QCommandLineParser &parser, Sources sources)
+{
+    if (sources == Sources::DbOrIni && parser.isSet(iniOption)) {
+        if (parser.isSet(dbOption) || parser.isSet(passwordOption))
+            throw UsageError(QStringLiteral("--ini excludes --db and --password"));
+        const QString iniPath = requiredValue(parser, iniOption);
+        const Configuration configuration = ConfigurationFile::read(iniPath);
+        if (configuration.databasePath == "*")
+            throw Failure(QStringLiteral("%1 names no database").arg(iniPath));
+        return {QString::fromLocal8Bit(configuration.databasePath), configuration.password};
+    }
+    return {requiredValue(parser, dbOption), parser.value(passwordOption).toLocal8Bit()};
+}
+
+} // namespace DatabaseOptions
+
+AdminConnection::AdminConnection(const DatabaseTarget &target)
+    : m_name(QStringLiteral("zeiterfassung-admin"))
+{
+    // The clock looks for a missing database file in its own directory as well; for the
+    // admin command a wrong path should stay wrong, so the "program directory" is the one
+    // the path already names.
+    const QString directory = Database::engineOf(target.path) == Database::Engine::SQLite
+        ? QFileInfo(target.path).absolutePath()
+        : QString();
+    Database::open(m_name, target.path, target.password, directory);
+}
+
+AdminConnection::~AdminConnection()
+{
+    {
+        QSqlDatabase database = QSqlDatabase::database(m_name, false);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase AdminConnection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+QSqlQuery AdminConnection::exec(const QString &statement, const QVariantList &bindings) const
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    bool ok = query.prepare(statement);
+    if (ok) {
+        for (const QVariant &value : bindings)
+            query.addBindValue(value);
+        ok = query.exec();
+    }
+    if (!ok)
+        throw Failure(Database::engineMessage(query.lastError()));
+    return query;
+}
