@@ -18,5 +18,8 @@ QString configurationPathFor(const QString &executablePath);
 // whatever is missing takes its default.
 Configuration ReadConfiguration(const QString &executablePath);
 
-// Turns a stored password into the clear one and back (the same operation both ways).
+// Turns a stored password into the clear one and back (the same operation both ways): each
+// byte is combined by exclusive-or with the one-byte key 0xA5. The admin command prepares
+// stored passwords with this same routine, so the key lives only here. Stored passwords hold
+// at most 255 characters; a longer text is still combined to its end.
 QByteArray Unscramble(const QByteArray &text);
