@@ -1,7 +1,10 @@
+#include "Program.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    // Qt takes its own options from the command line; the program itself reads none.
+    QApplication qtApplication(argc, argv);
+    return runProgram();
 }
