@@ -43,6 +43,10 @@ public:
     // One sentence for the overview and the command's own help.
     virtual QString summary() const = 0;
 
+    // Whether arguments may follow the command words ("close 17"); the command checks them
+    // itself. For every other command the tool refuses them as stray.
+    virtual bool takesArguments() const { return false; }
+
     virtual void addOptions(QCommandLineParser &parser) const = 0;
     // Writes its result to out; nothing else goes to standard output.
     virtual void run(const QCommandLineParser &parser, QTextStream &out) const = 0;

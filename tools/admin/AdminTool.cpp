@@ -161,13 +161,17 @@ int AdminTool::runCommand(const AdminCommand &command, const QStringList &option
     command.addOptions(parser);
 
     try {
-        if (!parser.parse(QStringList {m_programName} + options))
-            throw UsageError(parser.errorText());
+        if (!parser.parse(QStringList {m_programName} + options)) {
+            QString message = parser.errorText();
+            while (message.endsWith(QLatin1Char('.')))
+                message.chop(1);
+            throw UsageError(message);
+        }
         if (parser.isSet(helpOptionName)) {
             out << commandHelp(command, parser);
             return Success;
         }
-        if (!parser.positionalArguments().isEmpty())
+        if (!command.takesArguments() && !parser.positionalArguments().isEmpty())
             throw UsageError(QStringLiteral("unexpected argument '%1'")
                                  .arg(parser.positionalArguments().first()));
         // A repeated option names two values for one thing; taking either would hide a slip.
