@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ClockSeams.h"
+#include "LogonName.h"
 #include "QtMessageBoxes.h"
 #include "RegionalSettings.h"
 #include "TData.h"
@@ -10,16 +11,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLocale>
-
-#if __has_include("LogonName.h")
-#include "LogonName.h"
-#else
-// Stand-in until the clock window's own login-name routine is in the tree.
-static QString GetLogonName()
-{
-    return qEnvironmentVariable("USER");
-}
-#endif
 
 ClockSeams platformSeams(Application &application)
 {

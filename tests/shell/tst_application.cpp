@@ -147,6 +147,7 @@ private slots:
     void failureInCreationHandler();
     void failureInEventHandler();
     void endRequestWhileRunning();
+    void sessionEndIsNotRefused();
     void clockMessage();
     void boxesAndPendingEndRequest();
     void failureWhileBuilding_data();
@@ -309,6 +310,24 @@ void TestApplication::endRequestWhileRunning()
     QCOMPARE(seen.keys, 1);
     QVERIFY(boxes.shown.isEmpty());
     QCOMPARE(seen.steps.mid(seen.steps.size() - 2), QStringList({"window freed", "data freed"}));
+}
+
+void TestApplication::sessionEndIsNotRefused()
+{
+    BoxRecorder boxes;
+    Application application(executablePath, boxes);
+    Seen seen;
+    Scenario scenario;
+    // What the session manager sends when the user logs off.
+    scenario.whileRunning = [](FakeWindow &) {
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    };
+
+    QCOMPARE(runStartUp(application, seen, scenario), 0);
+
+    QVERIFY(!seen.watchdogFired);
+    QVERIFY(boxes.shown.isEmpty());
 }
 
 void TestApplication::clockMessage()
