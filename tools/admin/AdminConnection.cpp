@@ -7,6 +7,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -49,7 +50,7 @@ DatabaseTarget target(const QCommandLineParser &parser, Sources sources)
         const Configuration configuration = ConfigurationFile::read(iniPath);
         if (configuration.databasePath == "*")
             throw Failure(QStringLiteral("%1 names no database").arg(iniPath));
-        return {QString::fromLocal8Bit(configuration.databasePath), configuration.password};
+        return {QFile::decodeName(configuration.databasePath), configuration.password};
     }
     return {requiredValue(parser, dbOption), parser.value(passwordOption).toLocal8Bit()};
 }

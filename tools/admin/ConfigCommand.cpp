@@ -5,6 +5,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace {
 
@@ -41,5 +42,6 @@ void ConfigCommand::run(const QCommandLineParser &parser, QTextStream &) const
 {
     const QString iniPath = requiredValue(parser, QStringLiteral("ini"));
     const DatabaseTarget target = DatabaseOptions::target(parser, sources);
-    ConfigurationFile::write(iniPath, target.path.toLocal8Bit(), target.password);
+    // Encoded the way the clock decodes it again.
+    ConfigurationFile::write(iniPath, QFile::encodeName(target.path), target.password);
 }

@@ -17,8 +17,14 @@ constexpr auto sources = DatabaseOptions::Sources::DbOrIni;
 constexpr qsizetype longestName = 50;
 constexpr qsizetype longestLogon = 127;
 
-void checkLength(const QString &option, const QString &value, qsizetype longest)
+void checkText(const QString &option, const QString &value, qsizetype longest)
 {
+    // A tab or line break would also break the one-a-line listing.
+    for (const QChar c : value) {
+        if (c.category() == QChar::Other_Control)
+            throw Failure(
+                QStringLiteral("--%1 holds a control character (tab, line break)").arg(option));
+    }
     // Characters as the engines count them, not UTF-16 units.
     const qsizetype length = value.toUcs4().size();
     if (length > longest)
@@ -65,9 +71,9 @@ void EmployeeAddCommand::run(const QCommandLineParser &parser, QTextStream &out)
     const QString first = requiredValue(parser, QStringLiteral("first"));
     const QString last = requiredValue(parser, QStringLiteral("last"));
     const DatabaseTarget target = DatabaseOptions::target(parser, sources);
-    checkLength(QStringLiteral("logon"), logon, longestLogon);
-    checkLength(QStringLiteral("first"), first, longestName);
-    checkLength(QStringLiteral("last"), last, longestName);
+    checkText(QStringLiteral("logon"), logon, longestLogon);
+    checkText(QStringLiteral("first"), first, longestName);
+    checkText(QStringLiteral("last"), last, longestName);
 
     const AdminConnection connection(target);
     // The clock ends silently for a login name that matches two employees, so a second
