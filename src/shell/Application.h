@@ -9,7 +9,6 @@
 
 #include <exception>
 #include <functional>
-#include <memory>
 
 class QEventLoop;
 
