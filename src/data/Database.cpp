@@ -1,0 +1,311 @@
+#include "Database.h"
+
+#include "Failure.h"
+#include "PasswordVerifier.h"
+#include "Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <functional>
+
+namespace Database {
+
+namespace {
+
+const QString sqliteDriver = QStringLiteral("QSQLITE");
+const QString postgresqlDriver = QStringLiteral("QPSQL");
+
+// Concurrent writers on one file wait for each other instead of failing at once.
+const QString sqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+
+[[noreturn]] void fail(const QSqlError &error)
+{
+    throw Failure(engineMessage(error));
+}
+
+void requireDriver(const QString &driver)
+{
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        const QString package = driver == sqliteDriver ? QStringLiteral("libqt6sql6-sqlite")
+                                                       : QStringLiteral("libqt6sql6-psql");
+        throw Failure(QStringLiteral("The Qt SQL driver %1 is not installed (package %2)")
+                          .arg(driver, package));
+    }
+}
+
+void exec(QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        fail(query.lastError());
+}
+
+// Runs make() on a fresh connection; whatever fails on the way takes the half-made
+// connection with it, so the name can be used again.
+QSqlDatabase withConnection(const QString &connectionName, const QString &driver,
+                            const std::function<void(QSqlDatabase &)> &make)
+{
+    requireDriver(driver);
+    try {
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, connectionName);
+        make(db);
+        return db;
+    } catch (...) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connectionName);
+        throw;
+    }
+}
+
+QString sqliteUri(const QString &path, const char *mode)
+{
+    return QStringLiteral("file:")
+        + QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/"))
+        + QStringLiteral("?mode=") + QLatin1String(mode);
+}
+
+bool hasTable(QSqlDatabase &db, const QString &name)
+{
+    // Reading the catalogue is also the first read of the file: a file that is no database
+    // fails here, before anything else is done with it.
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral(
+            "select count(*) from sqlite_master where type='table' and lower(name)=lower(?)")))
+        fail(query.lastError());
+    query.addBindValue(name);
+    if (!query.exec() || !query.next())
+        fail(query.lastError());
+    return query.value(0).toInt() > 0;
+}
+
+// Rollback journal only: WAL needs shared memory, which a network share does not give.
+void useRollbackJournal(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode")) || !query.next())
+        fail(query.lastError());
+    if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
+        query.finish();
+        exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
+}
+
+void checkPassword(QSqlDatabase &db, const QByteArray &password)
+{
+    const QString table = QLatin1String(Schema::passwordTable);
+    if (!hasTable(db, table))
+        return;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("select Verfahren, Runden, Salz, Pruefwert from %1").arg(table)))
+        fail(query.lastError());
+    if (!query.next())
+        return;
+    PasswordVerifier verifier;
+    verifier.algorithm = query.value(0).toString();
+    verifier.rounds = query.value(1).toInt();
+    verifier.salt = QByteArray::fromBase64(query.value(2).toString().toLatin1());
+    verifier.digest = QByteArray::fromBase64(query.value(3).toString().toLatin1());
+    query.finish();
+    if (!verifier.isKnownAlgorithm())
+        throw Failure(QStringLiteral("Unknown password protection: %1").arg(verifier.algorithm));
+    if (!verifier.matches(password))
+        throw Failure(QStringLiteral("Not a valid password"));
+}
+
+QString existingFile(const QString &databasePath, const QString &programDirectory)
+{
+    if (QFileInfo(databasePath).isFile())
+        return databasePath;
+    const QString inProgramDirectory
+        = QDir(programDirectory).filePath(QFileInfo(databasePath).fileName());
+    if (QFileInfo(inProgramDirectory).isFile())
+        return inProgramDirectory;
+    throw Failure(QStringLiteral("Cannot find Database:\r\n") + inProgramDirectory);
+}
+
+QSqlDatabase openSQLite(const QString &connectionName, const QString &databasePath,
+                        const QByteArray &password, const QString &programDirectory)
+{
+    const QString file = existingFile(databasePath, programDirectory);
+    return withConnection(connectionName, sqliteDriver, [&](QSqlDatabase &db) {
+        // mode=rw: a file that vanished since the check above is not created again.
+        db.setDatabaseName(sqliteUri(file, "rw"));
+        db.setConnectOptions(sqliteOptions + QStringLiteral(";QSQLITE_OPEN_URI"));
+        if (!db.open())
+            fail(db.lastError());
+        checkPassword(db, password);
+        useRollbackJournal(db);
+    });
+}
+
+void configurePostgreSQL(QSqlDatabase &db, const QString &databasePath, const QByteArray &password)
+{
+    const QUrl url(databasePath);
+    if (!url.isValid())
+        throw Failure(QStringLiteral("Not a valid PostgreSQL URL: %1").arg(url.errorString()));
+    if (!url.host().isEmpty())
+        db.setHostName(url.host());
+    if (url.port() != -1)
+        db.setPort(url.port());
+    const QString name = url.path(QUrl::FullyDecoded).mid(1);
+    if (!name.isEmpty())
+        db.setDatabaseName(name);
+    if (!url.userName().isEmpty())
+        db.setUserName(url.userName(QUrl::FullyDecoded));
+    // The configured password is the role's; one written into the URL serves only when the
+    // configuration has none.
+    db.setPassword(password.isEmpty() ? url.password(QUrl::FullyDecoded)
+                                      : QString::fromLocal8Bit(password));
+    QStringList options;
+    bool timeoutGiven = false;
+    for (const auto &item : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        options << item.first + QLatin1Char('=') + item.second;
+        timeoutGiven = timeoutGiven || item.first == QLatin1String("connect_timeout");
+    }
+    // An unreachable server must not freeze the clock for minutes.
+    if (!timeoutGiven)
+        options << QStringLiteral("connect_timeout=10");
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+QSqlDatabase openPostgreSQL(const QString &connectionName, const QString &databasePath,
+                            const QByteArray &password)
+{
+    return withConnection(connectionName, postgresqlDriver, [&](QSqlDatabase &db) {
+        configurePostgreSQL(db, databasePath, password);
+        if (!db.open())
+            fail(db.lastError());
+    });
+}
+
+void refuseInitialised(QSqlDatabase &db)
+{
+    for (const QString &table : db.tables()) {
+        if (table.compare(QLatin1String("Zeiten"), Qt::CaseInsensitive) == 0
+            || table.compare(QLatin1String("Mitarbeiter"), Qt::CaseInsensitive) == 0)
+            throw Failure(QStringLiteral("The database already holds the table %1").arg(table));
+    }
+}
+
+void createTables(QSqlDatabase &db, Engine engine, const QByteArray &password)
+{
+    if (!db.transaction())
+        fail(db.lastError());
+    try {
+        for (const QString &statement : Schema::createStatements(engine))
+            exec(db, statement);
+        if (engine == Engine::SQLite && !password.isEmpty()) {
+            exec(db, Schema::createPasswordTable());
+            const PasswordVerifier verifier = PasswordVerifier::make(password);
+            QSqlQuery query(db);
+            query.prepare(QStringLiteral("insert into %1 (Verfahren, Runden, Salz, Pruefwert) "
+                                         "values (?, ?, ?, ?)")
+                              .arg(QLatin1String(Schema::passwordTable)));
+            query.addBindValue(verifier.algorithm);
+            query.addBindValue(verifier.rounds);
+            query.addBindValue(QString::fromLatin1(verifier.salt.toBase64()));
+            query.addBindValue(QString::fromLatin1(verifier.digest.toBase64()));
+            if (!query.exec())
+                fail(query.lastError());
+        }
+        if (!db.commit())
+            fail(db.lastError());
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+void initialiseSQLite(const QString &connectionName, const QString &databasePath,
+                      const QByteArray &password)
+{
+    const bool existed = QFileInfo::exists(databasePath);
+    try {
+        withConnection(connectionName, sqliteDriver, [&](QSqlDatabase &db) {
+            db.setDatabaseName(sqliteUri(databasePath, "rwc"));
+            db.setConnectOptions(sqliteOptions + QStringLiteral(";QSQLITE_OPEN_URI"));
+            if (!db.open())
+                fail(db.lastError());
+            hasTable(db, QStringLiteral("Zeiten")); // the first read: is it a database at all?
+            refuseInitialised(db);
+            exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+            createTables(db, Engine::SQLite, password);
+            db.close();
+        });
+    } catch (...) {
+        QSqlDatabase::removeDatabase(connectionName);
+        if (!existed)
+            QFile::remove(databasePath);
+        throw;
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+void initialisePostgreSQL(const QString &connectionName, const QString &databasePath,
+                          const QByteArray &password)
+{
+    withConnection(connectionName, postgresqlDriver, [&](QSqlDatabase &db) {
+        configurePostgreSQL(db, databasePath, password);
+        if (!db.open())
+            fail(db.lastError());
+        refuseInitialised(db);
+        createTables(db, Engine::PostgreSQL, password);
+        db.close();
+    });
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+} // namespace
+
+Engine engineOf(const QString &databasePath)
+{
+    if (databasePath.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || databasePath.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
+        return Engine::PostgreSQL;
+    return Engine::SQLite;
+}
+
+QSqlDatabase open(const QString &connectionName, const QString &databasePath,
+                  const QByteArray &password, const QString &programDirectory)
+{
+    if (engineOf(databasePath) == Engine::PostgreSQL)
+        return openPostgreSQL(connectionName, databasePath, password);
+    return openSQLite(connectionName, databasePath, password, programDirectory);
+}
+
+void initialise(const QString &connectionName, const QString &databasePath,
+                const QByteArray &password)
+{
+    if (engineOf(databasePath) == Engine::PostgreSQL)
+        initialisePostgreSQL(connectionName, databasePath, password);
+    else
+        initialiseSQLite(connectionName, databasePath, password);
+}
+
+QString engineMessage(const QSqlError &error)
+{
+    QString text = error.databaseText();
+    if (text.trimmed().isEmpty())
+        text = error.driverText();
+    qsizetype end = text.size();
+    while (end > 0) {
+        const QChar c = text.at(end - 1);
+        if (c != QLatin1Char('.') && !c.isSpace() && c.category() != QChar::Other_Control)
+            break;
+        --end;
+    }
+    text.truncate(end);
+    return text;
+}
+
+} // namespace Database
