@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -297,6 +298,23 @@ QString engineMessage(const QSqlError &error)
     QString text = error.databaseText();
     if (text.trimmed().isEmpty())
         text = error.driverText();
+    // Qt appends PostgreSQL's error code in parentheses; the engine's own text ends before it.
+    const QString code = QLatin1Char('(') + error.nativeErrorCode() + QLatin1Char(')');
+    if (!error.nativeErrorCode().isEmpty() && text.trimmed().endsWith(code))
+        text.truncate(text.lastIndexOf(code));
+    // PostgreSQL points at the error in the statement with a "LINE n:" excerpt and a caret
+    // line, laid out for a fixed-width terminal; a message box shows it as noise.
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        static const QRegularExpression excerpt(QStringLiteral("^LINE \\d+: "));
+        if (excerpt.match(lines.at(i)).hasMatch()) {
+            const bool caret
+                = i + 1 < lines.size() && lines.at(i + 1).trimmed() == QLatin1String("^");
+            lines.remove(i, caret ? 2 : 1);
+            --i;
+        }
+    }
+    text = lines.join(QLatin1Char('\n'));
     qsizetype end = text.size();
     while (end > 0) {
         const QChar c = text.at(end - 1);

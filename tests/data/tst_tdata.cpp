@@ -216,7 +216,10 @@ void TestTData::openSelectReplacesOpenResult()
     const QString refusal
         = failureOf([&] { open.data.OpenSelect(QStringLiteral("select * from gibtsnicht")); });
     QVERIFY2(refusal.contains(QLatin1String("gibtsnicht")), qPrintable(refusal));
-    QVERIFY(!refusal.endsWith(QLatin1Char('.')) && !refusal.endsWith(QLatin1Char('\n')));
+    // The engine's words alone: no statement excerpt, no error code added by the driver.
+    QVERIFY2(!refusal.contains(QLatin1Char('\n')) && !refusal.endsWith(QLatin1Char('.'))
+                 && !refusal.endsWith(QLatin1Char(')')),
+             qPrintable(refusal));
     QCOMPARE(open.data.RecordCount(), 0);
     QCOMPARE(failureOf([&] { open.data.FieldAsInteger(QStringLiteral("id")); }),
              QStringLiteral("query: Das Feld 'id' wurde nicht gefunden"));
