@@ -1,7 +1,14 @@
+#include "AdminTool.h"
+
 #include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    return 0;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return makeAdminTool().run(QCoreApplication::arguments().mid(1), out, err);
 }
