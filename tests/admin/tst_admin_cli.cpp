@@ -32,7 +32,8 @@ private slots:
     void configRoundTrip();
     void configRefusals_data();
     void configRefusals();
-    void unreachableDatabase();
+    void failuresBeforeConnecting_data();
+    void failuresBeforeConnecting();
 };
 
 void tst_AdminCli::usageErrors_data()
@@ -218,16 +219,46 @@ void tst_AdminCli::configRefusals()
     QCOMPARE(readFile(path), working);
 }
 
-void tst_AdminCli::unreachableDatabase()
+void tst_AdminCli::failuresBeforeConnecting_data()
 {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QStringList>("source");
+    QTest::addColumn<QString>("message");
+
     // The data layer's message has two lines; a caller reading standard error line by line
     // still gets it whole.
+    QTest::newRow("missing database file")
+        << "" << QByteArray() << QStringList {"--db", "missing/zeiten.db"}
+        << "Cannot find Database: ";
+    QTest::newRow("missing configuration file")
+        << "" << QByteArray() << QStringList {"--ini", "Zeiterfassung.ini"} << "no such file";
+    QTest::newRow("configuration file naming no database")
+        << "Zeiterfassung.ini" << QByteArray("[db]\r\nmain=*\r\n")
+        << QStringList {"--ini", "Zeiterfassung.ini"} << "names no database";
+    QTest::newRow("configuration file the clock never reads")
+        << "Zeiterfassung.conf" << QByteArray("[db]\r\nmain=zeiten.db\r\n")
+        << QStringList {"--ini", "Zeiterfassung.conf"} << "must end in \".ini\"";
+}
+
+void tst_AdminCli::failuresBeforeConnecting()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, contents);
+    QFETCH(QStringList, source);
+    QFETCH(QString, message);
+
     QTemporaryDir directory;
-    const AdminRun run
-        = admin({"employee", "list", "--db", directory.filePath("missing/zeiten.db")});
+    if (!file.isEmpty()) {
+        QFile ini(directory.filePath(file));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(contents);
+    }
+    const AdminRun run = admin(QStringList {"employee", "list"} + source, directory.path());
     ZE_COMPARE_EXIT(run, 1);
-    QVERIFY2(run.err.contains("Cannot find Database: "), qPrintable(run.err));
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY2(run.oneErrorLine(), qPrintable(run.err));
+    QCOMPARE(run.out, QString());
 }
 
 QTEST_GUILESS_MAIN(tst_AdminCli)

@@ -40,6 +40,9 @@ QByteArray contents(const QByteArray &databasePath, const QByteArray &password)
 void writeFile(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
+    // Replaced through a new file beside it where possible; a file the user may write in a
+    // folder they may not is still written, in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
         throw Failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
 }
