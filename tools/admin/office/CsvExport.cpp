@@ -58,11 +58,11 @@ QByteArray render(const MonthReportData &report)
                           field(day.notes().join(QStringLiteral(", ")))});
         }
         QStringList notes;
-        notes.append(QStringLiteral("%1 Arbeitstage").arg(month.workDays));
+        notes.append(QStringLiteral("Arbeitstage: %1").arg(month.workDays));
         if (month.flaggedDays > 0)
-            notes.append(QStringLiteral("%1 Tage mit Hinweis").arg(month.flaggedDays));
+            notes.append(QStringLiteral("Tage mit Hinweis: %1").arg(month.flaggedDays));
         if (month.openRecords > 0)
-            notes.append(QStringLiteral("%1 offen").arg(month.openRecords));
+            notes.append(QStringLiteral("offene Datensätze: %1").arg(month.openRecords));
         text += line({name, logon, QStringLiteral("Summe"), QString(), QString(),
                       OfficeTime::decimalHours(month.workedMinutes), QString(),
                       OfficeTime::decimalHours(month.over8Minutes),

@@ -20,6 +20,13 @@ QSqlQuery runStatement(const QSqlDatabase &db, const QString &statement,
     return query;
 }
 
+void runDirectly(const QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        throw Failure(Database::engineMessage(query.lastError()));
+}
+
 bool isPostgreSQL(const QSqlDatabase &db)
 {
     return db.driverName() == QLatin1String("QPSQL");

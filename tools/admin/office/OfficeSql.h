@@ -10,6 +10,9 @@
 QSqlQuery runStatement(const QSqlDatabase &db, const QString &statement,
                        const QVariantList &bindings = {});
 
+// Runs a statement that cannot be prepared, such as a table definition on PostgreSQL.
+void runDirectly(const QSqlDatabase &db, const QString &statement);
+
 bool isPostgreSQL(const QSqlDatabase &db);
 
 // Runs work inside one transaction: committed when work returns, rolled back when it

@@ -59,7 +59,8 @@ public:
               Qt::Alignment align = Qt::AlignLeft)
     {
         m_painter.setFont(f);
-        const QFontMetricsF metrics(f);
+        // Measured on the PDF itself: the screen's metrics would cut texts short.
+        const QFontMetricsF metrics(f, m_painter.device());
         const QString shown = metrics.elidedText(text, Qt::ElideRight, width);
         m_painter.drawText(QRectF(x, m_y, width, metrics.height()), align | Qt::AlignVCenter,
                            shown);
@@ -101,7 +102,7 @@ void row(Page &page, const QStringList &cells, const QFont &f)
         page.text(x, inner, cells.value(i), f, columns[i].align);
         x += width;
     }
-    page.advance(QFontMetricsF(f).height() + 1.5);
+    page.advance(QFontMetricsF(f, page.painter().device()).height() + 1.5);
 }
 
 void chart(Page &page, const EmployeeMonth &month, const QDate &first, qreal height)
@@ -132,7 +133,9 @@ void chart(Page &page, const EmployeeMonth &month, const QDate &first, qreal hei
     }
     for (const DayRow &day : month.days) {
         const int index = day.date.day() - 1;
-        const qreal barHeight = day.workedMinutes * perMinute;
+        // A flagged day without counted time (an open record) still shows, as a stub.
+        const qreal barHeight
+            = day.workedMinutes == 0 && day.flags != 0 ? 2.0 : day.workedMinutes * perMinute;
         painter.fillRect(
             QRectF(left + index * slot + slot * 0.15, baseline - barHeight, slot * 0.7, barHeight),
             day.flags != 0 ? flaggedBar : plainBar);
