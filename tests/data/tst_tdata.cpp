@@ -454,24 +454,28 @@ void TestTData::emptyPath()
 
 void TestTData::opening_data()
 {
-    // main: the configured path, "%1" standing for the test database's directory.
+    // main: the configured path, "{dir}" standing for the test database's directory and
+    // "{server}" for the PostgreSQL server's host and port.
     QTest::addColumn<QString>("main");
-    QTest::addColumn<QString>("message"); // empty: opens; "%1" as above
+    QTest::addColumn<QString>("message"); // empty: opens; "{dir}" as above, "{name}" its name
 
     if (TestSupport::engine() == Database::Engine::SQLite) {
-        QTest::newRow("file at its path") << "%1/zeiterfassung.db" << QString();
+        QTest::newRow("file at its path") << "{dir}/zeiterfassung.db" << QString();
         QTest::newRow("missing file found in the program's directory")
             << "/nonexistent/elsewhere/zeiterfassung.db" << QString();
         QTest::newRow("missing file nowhere")
             << "/nonexistent/elsewhere/fehlt.db"
-            << QStringLiteral("Cannot find Database:\r\n%1/fehlt.db");
+            << QStringLiteral("Cannot find Database:\r\n{dir}/fehlt.db");
         QTest::newRow("a directory is no database file")
-            << "%1" << QStringLiteral("Cannot find Database:\r\n%1/%2");
-        QTest::newRow("not a database") << "%1/kein.db" << QStringLiteral("file is not a database");
+            << "{dir}" << QStringLiteral("Cannot find Database:\r\n{dir}/{name}");
+        QTest::newRow("not a database")
+            << "{dir}/kein.db" << QStringLiteral("file is not a database");
+        QTest::newRow("blanks, umlauts and URI characters in the name")
+            << QString::fromUtf8("{dir}/Zeit & Co #1?m\xC3\xA4rz=%25.db") << QString();
     } else {
         QTest::newRow("server database") << QString() << QString();
         QTest::newRow("database that does not exist")
-            << "postgresql://zetest@%2/gibtsnicht"
+            << "postgresql://zetest@{server}/gibtsnicht"
             << QStringLiteral("database \"gibtsnicht\" does not exist");
     }
 }
@@ -487,12 +491,16 @@ void TestTData::opening()
     QVERIFY(notADatabase.open(QIODevice::WriteOnly));
     notADatabase.write(QByteArray(4096, 'z'));
     notADatabase.close();
+    if (db.engine() == Database::Engine::SQLite)
+        QVERIFY(QFile::copy(QString::fromUtf8(db.main()),
+                            dir + QString::fromUtf8("/Zeit & Co #1?m\xC3\xA4rz=%25.db")));
 
     const QUrl url(QString::fromUtf8(db.main()));
     const QString server = QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
-    QString path = main.isEmpty()
-        ? QString::fromUtf8(db.main())
-        : QString(main).replace(QLatin1String("%1"), dir).replace(QLatin1String("%2"), server);
+    QString path = main.isEmpty() ? QString::fromUtf8(db.main())
+                                  : QString(main)
+                                        .replace(QLatin1String("{dir}"), dir)
+                                        .replace(QLatin1String("{server}"), server);
     TData data(TestSupport::writeIni(dir, path.toUtf8(), db.password()), [] {});
     const QString failure = failureOf([&] { data.DataModuleCreate(); });
     if (message.isEmpty()) {
@@ -502,8 +510,8 @@ void TestTData::opening()
         QCOMPARE(data.FieldAsInteger(QStringLiteral("n")), 0);
     } else {
         const QString expected = QString(message)
-                                     .replace(QLatin1String("%1"), dir)
-                                     .replace(QLatin1String("%2"), QDir(dir).dirName());
+                                     .replace(QLatin1String("{dir}"), dir)
+                                     .replace(QLatin1String("{name}"), QDir(dir).dirName());
         QVERIFY2(failure == expected || (failure.contains(expected) && !failure.endsWith('.')),
                  qPrintable(failure));
         QVERIFY(!data.connected());
