@@ -32,6 +32,7 @@ private slots:
     void configRoundTrip();
     void configRefusals_data();
     void configRefusals();
+    void relativePathInConfigurationFile();
     void failuresBeforeConnecting_data();
     void failuresBeforeConnecting();
 };
@@ -217,6 +218,26 @@ void tst_AdminCli::configRefusals()
     QVERIFY2(run.oneErrorLine(), qPrintable(run.err));
     // A refused value never costs the configuration that was there.
     QCOMPARE(readFile(path), working);
+}
+
+void tst_AdminCli::relativePathInConfigurationFile()
+{
+    // Like the clock, a database file named without a folder is found beside the
+    // configuration file, wherever the command is started from.
+    QTemporaryDir program;
+    QTemporaryDir elsewhere;
+    AdminRun run = admin({"init", "--db", "zeiten.db"}, program.path());
+    ZE_COMPARE_EXIT(run, 0);
+    const QString ini = program.filePath("Zeiterfassung.ini");
+    run = admin({"config", "--ini", ini, "--db", "zeiten.db"});
+    ZE_COMPARE_EXIT(run, 0);
+
+    run = admin(
+        {"employee", "add", "--ini", ini, "--logon", "anna", "--first", "Anna", "--last", "Berg"},
+        elsewhere.path());
+    ZE_COMPARE_EXIT(run, 0);
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
 }
 
 void tst_AdminCli::failuresBeforeConnecting_data()

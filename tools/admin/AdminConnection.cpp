@@ -50,9 +50,13 @@ DatabaseTarget target(const QCommandLineParser &parser, Sources sources)
         const Configuration configuration = ConfigurationFile::read(iniPath);
         if (configuration.databasePath == "*")
             throw Failure(QStringLiteral("%1 names no database").arg(iniPath));
-        return {QFile::decodeName(configuration.databasePath), configuration.password};
+        return {QFile::decodeName(configuration.databasePath), configuration.password,
+                QFileInfo(iniPath).absolutePath()};
     }
-    return {requiredValue(parser, dbOption), parser.value(passwordOption).toLocal8Bit()};
+    if (sources == Sources::DbOrIni && !parser.isSet(dbOption))
+        throw UsageError(QStringLiteral("missing option --db or --ini"));
+    const QString path = requiredValue(parser, dbOption);
+    return {path, parser.value(passwordOption).toLocal8Bit(), QFileInfo(path).absolutePath()};
 }
 
 } // namespace DatabaseOptions
@@ -60,13 +64,7 @@ DatabaseTarget target(const QCommandLineParser &parser, Sources sources)
 AdminConnection::AdminConnection(const DatabaseTarget &target)
     : m_name(QStringLiteral("zeiterfassung-admin"))
 {
-    // The clock looks for a missing database file in its own directory as well; for the
-    // admin command a wrong path should stay wrong, so the "program directory" is the one
-    // the path already names.
-    const QString directory = Database::engineOf(target.path) == Database::Engine::SQLite
-        ? QFileInfo(target.path).absolutePath()
-        : QString();
-    Database::open(m_name, target.path, target.password, directory);
+    Database::open(m_name, target.path, target.password, target.programDirectory);
 }
 
 AdminConnection::~AdminConnection()

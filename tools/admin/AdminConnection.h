@@ -13,6 +13,9 @@ struct DatabaseTarget
 {
     QString path; // SQLite file path or postgresql:// URL
     QByteArray password;
+    // Where a missing SQLite file is looked for by its name, as the clock looks in its own
+    // directory: beside the configuration file, or for --db only where the path points.
+    QString programDirectory;
 };
 
 // The options through which a command names its database: --db with an optional
