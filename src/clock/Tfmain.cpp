@@ -70,6 +70,8 @@ void Tfmain::layOut()
     Richtung->setFont(pixelFont(24));
     Richtung->addItems({QStringLiteral("Kommt"), QStringLiteral("Geht")});
     Richtung->setCurrentIndex(0);
+    for (int i = 0; i < Richtung->count(); ++i)
+        Richtung->setItemData(i, QSize(0, 29), Qt::SizeHintRole);
 
     Zeit = new QLineEdit(QStringLiteral("Zeit"), this);
     Zeit->setObjectName(QStringLiteral("Zeit"));

@@ -4,6 +4,7 @@
 #include "Tfmain.h"
 #include "UpDown.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@ private slots:
     void correctionSteps();
     void keysThatBook_data();
     void keysThatBook();
+    void enterInOpenDirectionListOnlyPicks();
     void closeBoxBooksNothing();
 };
 
@@ -200,6 +202,23 @@ void TestWindow::keysThatBook()
     QCOMPARE(w.recorder.failures.size(), books ? 1 : 0);
     QCOMPARE(w.recorder.endRequests(), 0);
     QVERIFY(w.window.isVisible());
+}
+
+void TestWindow::enterInOpenDirectionListOnlyPicks()
+{
+    Window w;
+    w.window.show();
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QSignalSpy clicks(w.window.BitBtn1, &QPushButton::clicked);
+    w.window.Richtung->showPopup();
+    QAbstractItemView *list = w.window.Richtung->view();
+    QTRY_VERIFY(list->isVisible());
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!list->isVisible());
+    QCOMPARE(w.window.Richtung->currentText(), QStringLiteral("Geht"));
+    QCOMPARE(clicks.count(), 0);
 }
 
 void TestWindow::closeBoxBooksNothing()
