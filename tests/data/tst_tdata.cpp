@@ -8,7 +8,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QUrl>
+
 #include <QtTest/QtTest>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(TestSupport::ZeitenRow)
 
@@ -72,6 +76,7 @@ private slots:
     void insertZeiten_data();
     void insertZeiten();
     void refusedRowStoresNothing();
+    void readOnlyDataset();
     void fieldBinding_data();
     void fieldBinding();
 
@@ -288,6 +293,43 @@ void TestTData::refusedRowStoresNothing()
     // The module goes on working after a refusal.
     open.data.InsertZeiten(arrival(7, at0802, QStringLiteral("Arzt")));
     QCOMPARE(db.zeiten().size(), 2);
+}
+
+void TestTData::readOnlyDataset()
+{
+    TestDatabase db;
+    QByteArray main = db.main();
+    QByteArray password = db.password();
+    QString role;
+    if (db.engine() == Database::Engine::PostgreSQL) {
+        // A role that may read Zeiten but not add to it.
+        role = QStringLiteral("ze_leser_%1")
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        password = "lesen";
+        db.execute(QStringLiteral("create role %1 login password 'lesen'").arg(role));
+        db.execute(QStringLiteral("grant select on zeiten to %1").arg(role));
+        QUrl url(QString::fromUtf8(main));
+        url.setUserName(role);
+        main = url.toEncoded();
+    } else {
+        if (geteuid() == 0)
+            QSKIP("root may write to a read-only file");
+        QVERIFY(QFile::setPermissions(QString::fromUtf8(main),
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    {
+        TData data(TestSupport::writeIni(db.directory(), main, password), [] {});
+        data.DataModuleCreate();
+        QCOMPARE(failureOf([&] { data.InsertZeiten(arrival(7, at0802, QString())); }),
+                 QStringLiteral("Zeiten: Eine Datenmenge, die nur zum Lesen ist, kann nicht "
+                                "geändert werden"));
+        data.OpenSelect(QStringLiteral("select * from zeiten"));
+        QCOMPARE(data.RecordCount(), 0);
+    }
+    if (!role.isEmpty()) {
+        db.execute(QStringLiteral("drop owned by %1").arg(role));
+        db.execute(QStringLiteral("drop role %1").arg(role));
+    }
 }
 
 void TestTData::fieldBinding_data()
