@@ -5,9 +5,9 @@
 #include "TData.h"
 #include "UpDown.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,11 +20,9 @@
 
 namespace {
 
-const QString fontFamily = QStringLiteral("Liberation Sans");
-
 QFont pixelFont(int pixels, bool bold = false)
 {
-    QFont font(fontFamily);
+    QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -113,6 +111,8 @@ void Tfmain::layOut()
     status->setObjectName(QStringLiteral("status"));
     status->setGeometry(0, 126, 454, 19);
     status->setSizeGripEnabled(false);
+    // The bar keeps the system's status bar font, not the window's.
+    status->setFont(QApplication::font(status));
     const int panelWidths[] = {115, 70, 0};
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(status);
@@ -135,7 +135,7 @@ void Tfmain::layOut()
     connect(BitBtn1, &QPushButton::clicked, this,
             [this] { m_seams.runHandler([this] { BitBtn1Click(); }); });
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
+    if (const QScreen *screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 

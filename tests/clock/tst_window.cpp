@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -68,6 +69,9 @@ void TestWindow::whatUsersSee()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    const QPoint offCentre
+        = window.geometry().center() - QApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY(offCentre.manhattanLength() <= 2);
 
     auto *richtung = window.findChild<QComboBox *>(QStringLiteral("Richtung"));
     QVERIFY(richtung);
