@@ -1,14 +1,41 @@
 #include "AdminTool.h"
+#include "OfficeCommands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Only the PDF timesheet paints, and Qt's fonts need the GUI application object for that;
+// every other command runs as a plain console program.
+bool paints(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (paints(argc, argv)) {
+        // The tool never shows a window, so it needs no display either.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return makeAdminTool().run(QCoreApplication::arguments().mid(1), out, err);
+    AdminTool tool = makeAdminTool();
+    addOfficeCommands(tool, systemChangeContext());
+    return tool.run(QCoreApplication::arguments().mid(1), out, err);
 }

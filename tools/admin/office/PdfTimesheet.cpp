@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -203,6 +204,8 @@ void employeePage(Page &page, const EmployeeMonth &month, const QDate &first)
 
 void write(const QString &path, const MonthReportData &report)
 {
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        throw Failure(QStringLiteral("%1: painting a PDF needs a QGuiApplication").arg(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
