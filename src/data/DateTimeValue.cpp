@@ -5,12 +5,17 @@
 namespace DateTimeValue {
 
 namespace {
-const QDate epoch(1899, 12, 30);
+// A function, not a file-level object: other files' static values may be built from
+// date-time values before a file-level date here would exist.
+QDate epoch()
+{
+    return QDate(1899, 12, 30);
 }
+} // namespace
 
 double fromDate(const QDate &date)
 {
-    return static_cast<double>(epoch.daysTo(date));
+    return static_cast<double>(epoch().daysTo(date));
 }
 
 double fromTime(const QTime &time)
@@ -30,7 +35,7 @@ double wholeDays(double value)
 
 QDate toDate(double value)
 {
-    return epoch.addDays(static_cast<qint64>(wholeDays(value)));
+    return epoch().addDays(static_cast<qint64>(wholeDays(value)));
 }
 
 QTime toTime(double value)
