@@ -316,6 +316,13 @@ void TData::OpenSelect(const QString &statement, const QVariantList &bindings)
     auto query = std::make_unique<QSqlQuery>(d->datenbank);
     if (!run(*query, statement, bindings))
         failEngine(query->lastError());
+    if (!query->driver()->hasFeature(QSqlDriver::QuerySize)) {
+        // SQLite reads rows as they are asked for and holds a shared lock on the file until
+        // the last one has been read, which would keep every other workstation from
+        // booking while a query stays open. So the whole result is read now; that also
+        // gives the exact count.
+        d->recordCount = query->last() ? query->at() + 1 : 0;
+    }
     query->first();
     d->query = std::move(query);
 }
@@ -324,16 +331,8 @@ int TData::RecordCount()
 {
     if (!d->query)
         return 0;
-    if (!d->recordCount) {
-        QSqlQuery &query = *d->query;
-        int count = query.driver()->hasFeature(QSqlDriver::QuerySize) ? query.size() : -1;
-        if (count < 0) {
-            // The driver cannot tell: walk to the last row and back to the first.
-            count = query.last() ? query.at() + 1 : 0;
-            query.first();
-        }
-        d->recordCount = count;
-    }
+    if (!d->recordCount)
+        d->recordCount = std::max(0, d->query->size());
     return *d->recordCount;
 }
 

@@ -93,6 +93,7 @@ private slots:
     void password();
 
     void twoProcessesInsert();
+    void openSelectDoesNotBlockWriters();
 };
 
 void TestTData::recordCount_data()
@@ -622,6 +623,25 @@ void TestTData::twoProcessesInsert()
         QCOMPARE(process->exitCode(), 0);
     }
     QCOMPARE(db.zeiten().size(), 2 * each);
+}
+
+void TestTData::openSelectDoesNotBlockWriters()
+{
+    TestDatabase db;
+    for (int i = 0; i < 50; ++i)
+        db.addZeiten({0, 7, false, day + i});
+    OpenData reader(db);
+    reader.data.DataModuleCreate();
+    // The window keeps its query open while it is shown when a read failed half-way.
+    reader.data.OpenSelect(
+        QStringLiteral("select * from zeiten where maid=7 order by zeitkommt desc"));
+    QCOMPARE(reader.data.FieldAsDateTime(QStringLiteral("zeitkommt")), day + 49);
+
+    OpenData writer(db);
+    writer.data.DataModuleCreate();
+    QCOMPARE(failureOf([&] { writer.data.InsertZeiten(arrival(8, at0802, QString())); }),
+             QStringLiteral("(no failure)"));
+    QCOMPARE(reader.data.RecordCount(), 50);
 }
 
 // The other side of twoProcessesInsert: inserts `count` arrivals through its own data module.
