@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <functional>
 
 namespace Database {
@@ -127,8 +128,12 @@ QString existingFile(const QString &databasePath, const QString &programDirector
 {
     if (QFileInfo(databasePath).isFile())
         return databasePath;
+    // The file name is what follows the last separator, a backslash included: a path
+    // written for Windows still finds its file in the program's directory.
+    const qsizetype separator = std::max(databasePath.lastIndexOf(QLatin1Char('/')),
+                                         databasePath.lastIndexOf(QLatin1Char('\\')));
     const QString inProgramDirectory
-        = QDir(programDirectory).filePath(QFileInfo(databasePath).fileName());
+        = QDir(programDirectory).filePath(databasePath.mid(separator + 1));
     if (QFileInfo(inProgramDirectory).isFile())
         return inProgramDirectory;
     throw Failure(QStringLiteral("Cannot find Database:\r\n") + inProgramDirectory);

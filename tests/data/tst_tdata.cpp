@@ -506,6 +506,8 @@ void TestTData::opening_data()
         QTest::newRow("file at its path") << "{dir}/zeiterfassung.db" << QString();
         QTest::newRow("missing file found in the program's directory")
             << "/nonexistent/elsewhere/zeiterfassung.db" << QString();
+        QTest::newRow("missing Windows path found in the program's directory")
+            << "X:\\zeit\\zeiterfassung.db" << QString();
         QTest::newRow("missing file nowhere")
             << "/nonexistent/elsewhere/fehlt.db"
             << QStringLiteral("Cannot find Database:\r\n{dir}/fehlt.db");
