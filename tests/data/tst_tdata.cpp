@@ -91,6 +91,7 @@ private slots:
     void opening();
     void password_data();
     void password();
+    void awkwardPassword();
 
     void twoProcessesInsert();
     void openSelectDoesNotBlockWriters();
@@ -606,6 +607,33 @@ void TestTData::password()
                  qPrintable(failure));
         QVERIFY(!open.data.connected());
     }
+}
+
+void TestTData::awkwardPassword()
+{
+    // Blanks, quotes, a backslash, a semicolon and an equals sign: nothing in it may end the
+    // password early or add a setting to the connection.
+    const QByteArray awkward("a b'c\"d\\e;f=g ");
+    TestDatabase db(awkward);
+    QByteArray main = db.main();
+    QString role;
+    if (db.engine() == Database::Engine::PostgreSQL) {
+        role = QStringLiteral("ze_kennwort_%1")
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        QString literal = QString::fromLatin1(awkward);
+        literal.replace(QLatin1Char('\''), QLatin1String("''"));
+        db.execute(QStringLiteral("create role %1 login password '%2'").arg(role, literal));
+        QUrl url(QString::fromUtf8(main));
+        url.setUserName(role);
+        main = url.toEncoded();
+    }
+    for (const QByteArray &password : {awkward, awkward.trimmed(), awkward.left(6)}) {
+        TData data(TestSupport::writeIni(db.directory(), main, password), [] {});
+        const QString failure = failureOf([&] { data.DataModuleCreate(); });
+        QVERIFY2(data.connected() == (password == awkward), qPrintable(failure));
+    }
+    if (!role.isEmpty())
+        db.execute(QStringLiteral("drop role %1").arg(role));
 }
 
 void TestTData::twoProcessesInsert()
