@@ -58,7 +58,7 @@ QVector<AuditEntry> history(const QSqlDatabase &db, int zeitenId)
     QSqlQuery query = runStatement(
         db,
         QStringLiteral("select zeitenid, spalte, alterwert, neuerwert, grund, benutzer, zeitpunkt"
-                       " from aenderungen where zeitenid=? order by zeitpunkt, id"),
+                       " from aenderungen where zeitenid=? order by id"),
         {zeitenId});
     while (query.next()) {
         AuditEntry entry;

@@ -36,7 +36,8 @@ namespace AuditTrail {
 // Creates the table in a database that does not hold it yet.
 void ensureTable(const QSqlDatabase &db);
 void record(const QSqlDatabase &db, const AuditEntry &entry);
-// The changes of one record, oldest first; none when the table does not exist yet.
+// The changes of one record in the order they were made (by ID: the local clock may have
+// been set back in between); none when the table does not exist yet.
 QVector<AuditEntry> history(const QSqlDatabase &db, int zeitenId);
 
 } // namespace AuditTrail

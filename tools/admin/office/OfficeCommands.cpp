@@ -73,6 +73,12 @@ void noArguments(const QCommandLineParser &parser)
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 }
 
+// An option that may be left out, but not given empty.
+QString optionalValue(const QCommandLineParser &parser, const QString &option)
+{
+    return parser.isSet(option) ? requiredValue(parser, option) : QString();
+}
+
 double timeValue(const QCommandLineParser &parser, const QString &option)
 {
     const QString text = requiredValue(parser, option);
@@ -350,11 +356,11 @@ public:
         if (!month)
             throw UsageError(
                 QStringLiteral("--month '%1' is no month of the form YYYY-MM").arg(monthText));
-        const QString csv = optionalPath(parser, QStringLiteral("csv"));
-        const QString pdf = optionalPath(parser, QStringLiteral("pdf"));
+        const QString csv = optionalValue(parser, QStringLiteral("csv"));
+        const QString pdf = optionalValue(parser, QStringLiteral("pdf"));
         const AdminConnection connection(DatabaseOptions::target(parser, sources));
-        const MonthReportData report = MonthReport::build(connection.database(), *month,
-                                                          parser.value(QStringLiteral("employee")));
+        const MonthReportData report = MonthReport::build(
+            connection.database(), *month, optionalValue(parser, QStringLiteral("employee")));
         if (!csv.isEmpty())
             CsvExport::write(csv, report);
         if (!pdf.isEmpty())
@@ -363,11 +369,6 @@ public:
     }
 
 private:
-    static QString optionalPath(const QCommandLineParser &parser, const QString &option)
-    {
-        return parser.isSet(option) ? requiredValue(parser, option) : QString();
-    }
-
     static void print(const MonthReportData &report, QTextStream &out)
     {
         for (const EmployeeMonth &month : report.employees) {
@@ -421,10 +422,11 @@ public:
     {
         noArguments(parser);
         BookingFilter filter;
-        if (parser.isSet(QStringLiteral("employee")))
-            filter.logon = requiredValue(parser, QStringLiteral("employee"));
+        filter.logon = optionalValue(parser, QStringLiteral("employee"));
         filter.from = dateValue(parser, QStringLiteral("from"));
         filter.to = dateValue(parser, QStringLiteral("to"));
+        if (filter.from && filter.to && *filter.from > *filter.to)
+            throw UsageError(QStringLiteral("--from lies after --to"));
         const AdminConnection connection(DatabaseOptions::target(parser, sources));
         const QVector<Booking> bookings = Bookings::list(connection.database(), filter);
         for (const Booking &booking : bookings) {
