@@ -110,8 +110,9 @@ void checkPassword(QSqlDatabase &db, const QByteArray &password)
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("select Verfahren, Runden, Salz, Pruefwert from %1").arg(table)))
         fail(query.lastError());
+    // A verifier table without a verifier is damage, not an open door.
     if (!query.next())
-        return;
+        throw Failure(QStringLiteral("The password protection of the database is damaged"));
     PasswordVerifier verifier;
     verifier.algorithm = query.value(0).toString();
     verifier.rounds = query.value(1).toInt();

@@ -27,7 +27,9 @@ PasswordVerifier PasswordVerifier::make(const QByteArray &password, int rounds)
 
 bool PasswordVerifier::isKnownAlgorithm() const
 {
-    return algorithm == pbkdf2Sha256 && rounds > 0 && !salt.isEmpty() && !digest.isEmpty();
+    // A round count far beyond any we make would stall the start for hours.
+    return algorithm == pbkdf2Sha256 && rounds > 0 && rounds <= maximumRounds && !salt.isEmpty()
+        && !digest.isEmpty();
 }
 
 bool PasswordVerifier::matches(const QByteArray &password) const

@@ -15,6 +15,7 @@ struct PasswordVerifier
 
     // Rounds of a new verifier: about 25 ms on a current workstation, paid at every start.
     static constexpr int defaultRounds = 15000;
+    static constexpr int maximumRounds = 1000000;
 
     static PasswordVerifier make(const QByteArray &password, int rounds = defaultRounds);
 

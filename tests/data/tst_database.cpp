@@ -68,6 +68,8 @@ private slots:
     void sqliteInitialiseCreatesNothingOnFailure();
     void sqliteUsesRollbackJournal();
     void sqlitePasswordIsNotStored();
+    void sqliteDamagedProtection_data();
+    void sqliteDamagedProtection();
 };
 
 void TestDatabaseTables::engineOf_data()
@@ -207,6 +209,35 @@ void TestDatabaseTables::sqlitePasswordIsNotStored()
     QCOMPARE(db.scalar(QStringLiteral("select Verfahren from Kennwortpruefung")).toString(),
              QStringLiteral("pbkdf2-hmac-sha256"));
     QVERIFY(db.scalar(QStringLiteral("select Runden from Kennwortpruefung")).toInt() >= 10000);
+}
+
+void TestDatabaseTables::sqliteDamagedProtection_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("verifier removed") << "delete from Kennwortpruefung"
+                                      << "The password protection of the database is damaged";
+    QTest::newRow("unknown method") << "update Kennwortpruefung set Verfahren='rot13'"
+                                    << "Unknown password protection: rot13";
+    QTest::newRow("rounds that would stall the start")
+        << "update Kennwortpruefung set Runden=2000000000"
+        << "Unknown password protection: pbkdf2-hmac-sha256";
+    QTest::newRow("digest changed") << "update Kennwortpruefung set Pruefwert='AAAA'"
+                                    << "Not a valid password";
+}
+
+void TestDatabaseTables::sqliteDamagedProtection()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, message);
+    if (!isSQLite())
+        QSKIP("SQLite files only");
+    TestDatabase db("geheim");
+    db.execute(damage);
+    QCOMPARE(failureOf([&] {
+                 withConnection(QString::fromUtf8(db.main()), "geheim", [](QSqlDatabase &) {});
+             }),
+             message);
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseTables)
