@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest/QtTest>
 
 using TestSupport::TestDatabase;
@@ -61,6 +62,7 @@ private slots:
 
     void engineOf_data();
     void engineOf();
+    void zeitenColumnOrder();
     void textLimits_data();
     void textLimits();
     void idsAreNotReused();
@@ -90,6 +92,19 @@ void TestDatabaseTables::engineOf()
     QFETCH(QString, path);
     QFETCH(bool, postgresql);
     QCOMPARE(Database::engineOf(path) == Database::Engine::PostgreSQL, postgresql);
+}
+
+void TestDatabaseTables::zeitenColumnOrder()
+{
+    TestDatabase db;
+    QSqlQuery query(db.connection());
+    QVERIFY(query.exec(QStringLiteral("select * from zeiten")));
+    QStringList names;
+    for (int i = 0; i < query.record().count(); ++i)
+        names << query.record().fieldName(i).toLower();
+    QCOMPARE(names,
+             (QStringList {"id", "maid", "anwesend", "zeitkommt", "zeitgeht", "bemerkung",
+                           "korrekturkommt", "korrekturgeht", "typgeht", "bemerkung2"}));
 }
 
 void TestDatabaseTables::textLimits_data()
