@@ -28,7 +28,15 @@ QString departureStatement(double bookingTime, int correction, qint32 offenId)
 
 QString departureRemark(const QString &text)
 {
-    QString remark = text.left(remarkLength);
+    // Characters, as the arrival counts them: one outside the Basic Multilingual Plane is
+    // never cut in half, which would store a replacement character instead of the text.
+    qsizetype end = 0;
+    for (int count = 0; count < remarkLength && end < text.size(); ++count)
+        end += text.at(end).isHighSurrogate() && end + 1 < text.size()
+                && text.at(end + 1).isLowSurrogate()
+            ? 2
+            : 1;
+    QString remark = text.left(end);
     // A null text would be bound as NULL; the departure writes the empty text.
     if (remark.isNull())
         remark = QString::fromLatin1("", 0);
