@@ -22,17 +22,20 @@ DayRow dayOf(const QDate &date, const QVector<ZeitenRecord> &records)
     day.date = date;
     day.records = records.size();
     day.firstArrival = records.first().zeitkommt;
-    std::optional<double> end; // the latest known departure so far
+    // The latest known departure so far; none before the first record and after an open one.
+    bool known = false;
+    double end = 0;
+    double last = 0;
     for (const ZeitenRecord &record : records) {
-        if (end) {
-            const qint64 gap = OfficeTime::minutesBetween(*end, record.zeitkommt);
+        if (known) {
+            const qint64 gap = OfficeTime::minutesBetween(end, record.zeitkommt);
             if (gap >= shortestBreak)
                 day.breakMinutes += gap;
         }
         if (record.open()) {
             ++day.openRecords;
             day.flags |= DayRow::OpenRecord;
-            end.reset(); // nobody knows when this one ended
+            known = false; // nobody knows when this one ended
             continue;
         }
         const double geht = record.zeitgeht.value_or(record.zeitkommt);
@@ -42,8 +45,10 @@ DayRow dayOf(const QDate &date, const QVector<ZeitenRecord> &records)
             continue;
         }
         day.workedMinutes += minutes;
-        end = end ? std::max(*end, geht) : geht;
-        day.lastDeparture = day.lastDeparture ? std::max(*day.lastDeparture, geht) : geht;
+        end = known ? std::max(end, geht) : geht;
+        known = true;
+        last = day.lastDeparture ? std::max(last, geht) : geht;
+        day.lastDeparture = last;
     }
     if (day.workedMinutes > 10 * 60)
         day.flags |= DayRow::Over10Hours;
