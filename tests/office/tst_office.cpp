@@ -170,6 +170,7 @@ private slots:
     void correctKeepsTheOldValues();
     void refusals_data();
     void refusals();
+    void noChangeWithoutItsAuditRow();
     void bookings();
     void commandLine_data();
     void commandLine();
@@ -460,6 +461,30 @@ void tst_Office::refusals()
     }
     QCOMPARE(db.zeiten(), before);
     QVERIFY(AuditTrail::history(db.connection(), id).isEmpty());
+}
+
+void tst_Office::noChangeWithoutItsAuditRow()
+{
+    TestDatabase db;
+    const Month month(db);
+    // An audit table that cannot take the row: the departure must not be stored either.
+    db.execute(QStringLiteral("create table Aenderungen (id integer)"));
+    const QList<ZeitenRow> before = db.zeiten();
+    try {
+        Closing(db.connection(), context())
+            .close(month.annaForgotten, at("2026-03-09 17:00"), QStringLiteral("vergessen"));
+        QFAIL("the record was closed without its audit row");
+    } catch (const Failure &) {
+    }
+    QCOMPARE(db.zeiten(), before);
+    try {
+        Correction(db.connection(), context())
+            .correct(month.annaMorning, at("2026-03-02 07:30"), std::nullopt,
+                     QStringLiteral("Zettel"));
+        QFAIL("the record was corrected without its audit row");
+    } catch (const Failure &) {
+    }
+    QCOMPARE(db.zeiten(), before);
 }
 
 void tst_Office::bookings()

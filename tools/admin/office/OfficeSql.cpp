@@ -32,14 +32,29 @@ bool isPostgreSQL(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL");
 }
 
+// On SQLite the transaction takes the write lock at once: one that starts by reading and
+// then wants to write is refused outright, without waiting, when the clock writes meanwhile.
 void beginTransaction(QSqlDatabase &db)
 {
+    if (!isPostgreSQL(db)) {
+        runDirectly(db, QStringLiteral("begin immediate"));
+        return;
+    }
     if (!db.transaction())
         throw Failure(Database::engineMessage(db.lastError()));
 }
 
 void commitTransaction(QSqlDatabase &db)
 {
+    if (!isPostgreSQL(db)) {
+        try {
+            runDirectly(db, QStringLiteral("commit"));
+        } catch (const Failure &) {
+            rollbackTransaction(db);
+            throw;
+        }
+        return;
+    }
     if (!db.commit()) {
         const QString message = Database::engineMessage(db.lastError());
         db.rollback();
@@ -49,5 +64,10 @@ void commitTransaction(QSqlDatabase &db)
 
 void rollbackTransaction(QSqlDatabase &db)
 {
+    if (!isPostgreSQL(db)) {
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("rollback"));
+        return;
+    }
     db.rollback();
 }
