@@ -24,8 +24,11 @@ namespace {
 const QString sqliteDriver = QStringLiteral("QSQLITE");
 const QString postgresqlDriver = QStringLiteral("QPSQL");
 
-// Concurrent writers on one file wait for each other instead of failing at once.
-const QString sqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+// How long a write waits for another user's lock before it gives up with the engine's
+// message. Concurrent bookings wait for each other; a writer that never lets go must not
+// hang the clock.
+constexpr int lockTimeoutMs = 10000;
+const QString sqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(lockTimeoutMs);
 
 [[noreturn]] void fail(const QSqlError &error)
 {
@@ -192,6 +195,7 @@ QSqlDatabase openPostgreSQL(const QString &connectionName, const QString &databa
         configurePostgreSQL(db, databasePath, password);
         if (!db.open())
             fail(db.lastError());
+        exec(db, QStringLiteral("SET lock_timeout = %1").arg(lockTimeoutMs));
     });
 }
 

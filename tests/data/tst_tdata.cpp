@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QUrl>
 
 #include <QtTest/QtTest>
@@ -95,6 +96,7 @@ private slots:
 
     void twoProcessesInsert();
     void openSelectDoesNotBlockWriters();
+    void lockHeldByAnotherWriter();
 };
 
 void TestTData::recordCount_data()
@@ -672,6 +674,31 @@ void TestTData::openSelectDoesNotBlockWriters()
     QCOMPARE(failureOf([&] { writer.data.InsertZeiten(arrival(8, at0802, QString())); }),
              QStringLiteral("(no failure)"));
     QCOMPARE(reader.data.RecordCount(), 50);
+}
+
+void TestTData::lockHeldByAnotherWriter()
+{
+    TestDatabase db;
+    OpenData open(db);
+    open.data.DataModuleCreate();
+
+    // Another user takes the whole database (SQLite) or the table (PostgreSQL) and keeps it.
+    QSqlDatabase other = db.connection();
+    const bool sqlite = db.engine() == Database::Engine::SQLite;
+    QVERIFY(QSqlQuery(other).exec(sqlite ? QStringLiteral("BEGIN EXCLUSIVE")
+                                         : QStringLiteral("BEGIN")));
+    if (!sqlite)
+        QVERIFY(
+            QSqlQuery(other).exec(QStringLiteral("LOCK TABLE zeiten IN ACCESS EXCLUSIVE MODE")));
+
+    // The arrival waits a while, then gives up in the engine's words instead of hanging.
+    const QString failure
+        = failureOf([&] { open.data.InsertZeiten(arrival(7, at0802, QStringLiteral("x"))); });
+    QVERIFY2(failure.contains(QLatin1String("lock"), Qt::CaseInsensitive), qPrintable(failure));
+
+    QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+    open.data.InsertZeiten(arrival(7, at0802, QStringLiteral("x")));
+    QCOMPARE(db.zeiten().size(), 1);
 }
 
 // The other side of twoProcessesInsert: inserts `count` arrivals through its own data module.
