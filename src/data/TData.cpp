@@ -291,7 +291,8 @@ void TData::DataModuleCreate()
 {
     const Configuration configuration = ReadConfiguration(d->executablePath);
     if (configuration.databasePath == "*") {
-        d->requestEnd();
+        if (d->requestEnd)
+            d->requestEnd();
         return;
     }
     d->closeConnection();
