@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <QtTest/QtTest>
+#include <cstdio>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(TestSupport::ZeitenRow)
@@ -94,6 +95,7 @@ private slots:
     void password();
     void awkwardPassword();
 
+    void missingDriver();
     void twoProcessesInsert();
     void openSelectDoesNotBlockWriters();
     void lockHeldByAnotherWriter();
@@ -638,6 +640,22 @@ void TestTData::awkwardPassword()
         db.execute(QStringLiteral("drop role %1").arg(role));
 }
 
+void TestTData::missingDriver()
+{
+    TestDatabase db;
+    const QString exe = TestSupport::writeIni(db.directory(), db.main(), db.password());
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--without-drivers"), exe, db.directory()});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString driver = db.engine() == Database::Engine::SQLite
+        ? QStringLiteral("QSQLITE is not installed (package libqt6sql6-sqlite)")
+        : QStringLiteral("QPSQL is not installed (package libqt6sql6-psql)");
+    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+             QStringLiteral("The Qt SQL driver ") + driver);
+}
+
 void TestTData::twoProcessesInsert()
 {
     TestDatabase db;
@@ -723,6 +741,13 @@ int main(int argc, char **argv)
     const QStringList arguments = app.arguments();
     if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--insert"))
         return insertArrivals(arguments.at(2), arguments.at(3).toInt());
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--without-drivers")) {
+        // The other side of missingDriver: Qt finds its plugins in an empty folder only.
+        QCoreApplication::setLibraryPaths({arguments.at(3)});
+        TData data(arguments.at(2), [] {});
+        std::printf("%s\n", qPrintable(failureOf([&] { data.DataModuleCreate(); })));
+        return 0;
+    }
     TestTData test;
     return QTest::qExec(&test, argc, argv);
 }
