@@ -5,7 +5,7 @@
 #
 #   clock-e2e.sh ZEITERFASSUNG ZEITERFASSUNG-ADMIN
 #
-# Exit status 77 (a skip for CTest) when Xvfb, xdotool or sqlite3 is missing.
+# Exit status 77 (a skip for CTest) when Xvfb, xdotool, xprop or sqlite3 is missing.
 set -u
 
 if [ $# -ne 2 ]; then
@@ -16,7 +16,7 @@ program=$1
 admin=$2
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb xdotool sqlite3; do
+for tool in Xvfb xdotool xprop sqlite3; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (scripts/install-deps installs it)"
         exit 77
@@ -164,6 +164,8 @@ if wid=$(x11_wait_window Zeiterfassung "$clock_pid"); then
     # window titled like the program is the message box.
     geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
     [ "$geometry" != "454x145" ] || fail "stale record: the clock window showed, not the message"
+    xprop -id "$wid" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG ||
+        fail "stale record: the window is no message box"
     count=$(xdotool search --onlyvisible --name '^Zeiterfassung$' | wc -l)
     [ "$count" -eq 1 ] || fail "stale record: $count windows titled Zeiterfassung"
     if x11_focus "$wid"; then

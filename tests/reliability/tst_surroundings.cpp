@@ -303,6 +303,7 @@ void TestSurroundings::hostileRemark()
 
     if (!run.failures.isEmpty()) {
         QVERIFY2(mayBeRefused, qPrintable(run.failures.join('\n')));
+        qInfo("refused: %s", qPrintable(run.failures.first()));
         QVERIFY(!run.failures.first().isEmpty());
         QCOMPARE(after, before);
         return;
