@@ -223,6 +223,19 @@ void TestSurroundings::brokenSurroundings()
         return;
     const QByteArray hashBefore = fileOnly ? fileHash(file) : QByteArray();
 
+    // Whatever the outcome, the folder can be cleared away again afterwards.
+    struct RestorePermissions
+    {
+        QString directory, file;
+        void operator()() const
+        {
+            QFile::setPermissions(directory,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+        }
+        ~RestorePermissions() { (*this)(); }
+    } restore {office.db.directory(), file};
+
     QStringList failures;
     {
         DriverProcess clock(office.exe, QStringLiteral("hans"), prefix);
@@ -234,9 +247,7 @@ void TestSurroundings::brokenSurroundings()
         QVERIFY(!clock.endAfterBooking); // the window stays open for another try
         failures << clock.failure;
     }
-    QFile::setPermissions(office.db.directory(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    restore(); // the checks below read the file as its owner
 
     // Clear: the user reads what is wrong, at start-up or at the booking.
     const QString shown = failures.join(QLatin1Char('\n'));
@@ -244,7 +255,10 @@ void TestSurroundings::brokenSurroundings()
     // Nothing lost: a damaged file is left as it was, a readable database keeps its rows.
     if (fileOnly && !permissions)
         QCOMPARE(fileHash(file), hashBefore);
-    else if (breakage != Breakage::TableMissing && breakage != Breakage::ColumnMissing)
+    else if (breakage == Breakage::ColumnMissing)
+        QCOMPARE(office.db.scalar(QStringLiteral("select count(*) from Zeiten")).toInt(),
+                 before.size());
+    else if (breakage != Breakage::TableMissing)
         QCOMPARE(office.db.zeiten(), before);
 }
 
