@@ -35,7 +35,10 @@ double wholeDays(double value)
 
 QDate toDate(double value)
 {
-    return epoch().addDays(static_cast<qint64>(wholeDays(value)));
+    // The date of the value rounded to the millisecond, as toTime rounds it: a value a hair
+    // short of midnight is the next day at 00:00, not this day at 00:00.
+    const qint64 msPerWholeDay = static_cast<qint64>(msPerDay);
+    return epoch().addDays(std::llround(value * msPerDay) / msPerWholeDay);
 }
 
 QTime toTime(double value)

@@ -17,7 +17,8 @@ double fromDate(const QDate &date);
 double fromTime(const QTime &time);
 double fromDateTime(const QDateTime &dateTime);
 
-// The date of the whole-day part, truncated toward zero.
+// The date of the value rounded to the millisecond (the whole days truncated toward zero),
+// so that toDate and toTime of one value always belong together.
 QDate toDate(double value);
 // The time of day of a value, rounded to the nearest millisecond. A negative value has
 // the time of day of its absolute value, as the date-time arithmetic always did.
