@@ -132,10 +132,11 @@ QString existingFile(const QString &databasePath, const QString &programDirector
 {
     if (QFileInfo(databasePath).isFile())
         return databasePath;
-    // The file name is what follows the last separator, a backslash included: a path
-    // written for Windows still finds its file in the program's directory.
-    const qsizetype separator = std::max(databasePath.lastIndexOf(QLatin1Char('/')),
-                                         databasePath.lastIndexOf(QLatin1Char('\\')));
+    // The file name is what follows the last separator, a backslash or a drive's colon
+    // included: a path written for Windows still finds its file in the program's directory.
+    const qsizetype separator = std::max({databasePath.lastIndexOf(QLatin1Char('/')),
+                                          databasePath.lastIndexOf(QLatin1Char('\\')),
+                                          databasePath.lastIndexOf(QLatin1Char(':'))});
     const QString inProgramDirectory
         = QDir(programDirectory).filePath(databasePath.mid(separator + 1));
     if (QFileInfo(inProgramDirectory).isFile())

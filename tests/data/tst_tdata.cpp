@@ -513,6 +513,8 @@ void TestTData::opening_data()
             << "/nonexistent/elsewhere/zeiterfassung.db" << QString();
         QTest::newRow("missing Windows path found in the program's directory")
             << "X:\\zeit\\zeiterfassung.db" << QString();
+        QTest::newRow("missing drive-relative Windows path found in the program's directory")
+            << "X:zeiterfassung.db" << QString();
         QTest::newRow("missing file nowhere")
             << "/nonexistent/elsewhere/fehlt.db"
             << QStringLiteral("Cannot find Database:\r\n{dir}/fehlt.db");
