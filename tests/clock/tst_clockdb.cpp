@@ -346,6 +346,8 @@ void TestClockDb::arrivalBooksTheShownMinute_data()
         << QTime(23, 58, 30) << 3 << "00:01" << at(0, 0, 1);
     QTest::newRow("before midnight stops at 00:00")
         << QTime(0, 2, 30) << -5 << "00:00" << at(0, 0, 0);
+    QTest::newRow("opened before midnight, booked after")
+        << QTime(23, 59, 50) << 0 << "23:59" << at(0, 23, 59);
 }
 
 void TestClockDb::arrivalBooksTheShownMinute()
@@ -358,6 +360,9 @@ void TestClockDb::arrivalBooksTheShownMinute()
     Office office;
     Session session(QStringLiteral("ilka"), opened);
     QVERIFY(session.start(office.exe));
+    // The clock runs on into the next day while the window is open; the booking keeps the
+    // moment it was opened.
+    session.recorder.clockReadings << QDateTime(today.addDays(1), QTime(0, 0, 20));
     session.correct(correction);
     QCOMPARE(session.window->Zeit->text(), shown);
     session.book(0, QStringLiteral("Bahn"));
