@@ -187,13 +187,25 @@ void TestTimeFormat::settingsFromLocale_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<bool>("twelveHour");
     QTest::addColumn<bool>("leadingZero");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QString>("longAt2005");
     QTest::addColumn<QString>("shownAt2005");
     QTest::addColumn<QString>("dateOfDayZero");
 
-    QTest::newRow("German") << "de_DE" << false << true << "20:05"
+    QTest::newRow("German") << "de_DE" << false << true << QChar(':') << "20:05:42"
+                            << "20:05"
                             << "30.12.1899";
-    QTest::newRow("US English") << "en_US" << true << false << "20:05"
+    QTest::newRow("US English") << "en_US" << true << false << QChar(':') << "8:05:42 PM"
+                                << "20:05"
                                 << "12/30/1899";
+    QTest::newRow("Finnish, dots and a one-digit hour")
+        << "fi_FI" << false << false << QChar('.') << "20.05.42"
+        << "20.05"
+        << "30.12.1899";
+    QTest::newRow("Hong Kong, designator in front")
+        << "zh_HK" << true << false << QChar(':')
+        << QLocale(QStringLiteral("zh_HK")).pmText() + QStringLiteral(" 8:05:42") << "20:05"
+        << "30/12/1899";
 }
 
 void TestTimeFormat::settingsFromLocale()
@@ -201,15 +213,18 @@ void TestTimeFormat::settingsFromLocale()
     QFETCH(QString, locale);
     QFETCH(bool, twelveHour);
     QFETCH(bool, leadingZero);
+    QFETCH(QChar, separator);
+    QFETCH(QString, longAt2005);
     QFETCH(QString, shownAt2005);
     QFETCH(QString, dateOfDayZero);
 
     const RegionalSettings settings = RegionalSettings::fromLocale(QLocale(locale));
     QCOMPARE(settings.twelveHourClock, twelveHour);
     QCOMPARE(settings.hourLeadingZero, leadingZero);
-    QCOMPARE(settings.timeSeparator, QLatin1Char(':'));
+    QCOMPARE(settings.timeSeparator, separator);
 
     const TimeFormat format(settings);
+    QCOMPARE(format.longTime(QTime(20, 5, 42)), longAt2005);
     QCOMPARE(format.shownTime(QTime(20, 5, 42)), shownAt2005);
     QCOMPARE(format.readTime(shownAt2005), 20 / 24.0 + 5 / 1440.0);
     QCOMPARE(format.dateTime(0), dateOfDayZero);
