@@ -8,7 +8,7 @@
 struct Configuration
 {
     QByteArray databasePath = QByteArrayLiteral("*"); // "*": no database configured
-    QByteArray password;                              // already unscrambled
+    QByteArray password; // already unscrambled
 };
 
 // The configuration file of an executable: its path with the extension replaced by ".ini".
