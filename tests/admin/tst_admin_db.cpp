@@ -2,6 +2,7 @@
 
 #include "AdminProcess.h"
 #include "Configuration.h"
+#include "DateTimeValue.h"
 #include "TestDatabase.h"
 
 #include <QCryptographicHash>
@@ -51,6 +52,7 @@ private slots:
     void employeeRefusals();
     void configurationFileAsSource();
     void protectedSQLiteFile();
+    void reportPdfFromAScript();
     void demoSetup();
 };
 
@@ -215,6 +217,33 @@ void tst_AdminDb::protectedSQLiteFile()
         ZE_COMPARE_EXIT(run, 1);
         QVERIFY2(run.err.contains("Not a valid password"), qPrintable(run.err));
     }
+}
+
+void tst_AdminDb::reportPdfFromAScript()
+{
+    // Run from cron or over ssh, without the runtime folder of a desktop session: standard
+    // error holds the tool's own message and nothing else.
+    qunsetenv("XDG_RUNTIME_DIR");
+    TestDatabase db;
+    TestSupport::ZeitenRow row;
+    row.maid = db.addEmployee("anna", "Anna", "Berg");
+    row.anwesend = false;
+    row.zeitkommt = DateTimeValue::fromDateTime(QDateTime(QDate(2026, 3, 2), QTime(8, 0)));
+    row.zeitgeht = DateTimeValue::fromDateTime(QDateTime(QDate(2026, 3, 2), QTime(16, 0)));
+    db.addZeiten(row);
+    const QString pdf = QDir(db.directory()).filePath("märz.pdf");
+
+    AdminRun run = admin(QStringList {"report", "--month", "2026-03", "--pdf", pdf} + target(db));
+    ZE_COMPARE_EXIT(run, 0);
+    QCOMPARE(run.err, QString());
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+
+    run = admin(QStringList {"report", "--month", "2026-03", "--pdf", pdf + "/nowhere.pdf"}
+                + target(db));
+    ZE_COMPARE_EXIT(run, 1);
+    QVERIFY2(run.oneErrorLine(), qPrintable(run.err));
 }
 
 void tst_AdminDb::demoSetup()

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -21,6 +22,22 @@ bool paints(int argc, char *argv[])
     return false;
 }
 
+// Starting Qt's platform layer warns on standard error where the session lacks what a
+// desktop has (no XDG_RUNTIME_DIR under cron or ssh). Standard error carries the tool's own
+// one-line messages, so warnings are dropped while the layer starts; a layer that cannot
+// start at all still says so.
+void quietly(const std::function<void()> &start)
+{
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n",
+                             qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+        });
+    start();
+    qInstallMessageHandler(previous);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -29,7 +46,7 @@ int main(int argc, char *argv[])
     if (paints(argc, argv)) {
         // The tool never shows a window, so it needs no display either.
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
+        quietly([&] { app = std::make_unique<QGuiApplication>(argc, argv); });
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
