@@ -11,19 +11,10 @@
 #include <QSqlRecord>
 #include <QtTest/QtTest>
 
+using TestSupport::failureOf;
 using TestSupport::TestDatabase;
 
 namespace {
-
-QString failureOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const Failure &failure) {
-        return failure.message();
-    }
-    return QStringLiteral("(no failure)");
-}
 
 bool isSQLite()
 {

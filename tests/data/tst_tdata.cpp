@@ -18,6 +18,7 @@
 
 Q_DECLARE_METATYPE(TestSupport::ZeitenRow)
 
+using TestSupport::failureOf;
 using TestSupport::TestDatabase;
 using TestSupport::ZeitenRow;
 
@@ -26,16 +27,6 @@ namespace {
 // 08:02 on 11.12.2025: the day's number plus 8 h 2 min as a fraction of a day.
 const double day = 46002;
 const double at0802 = day + (8 * 60 + 2) / 1440.0;
-
-QString failureOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const Failure &failure) {
-        return failure.message();
-    }
-    return QStringLiteral("(no failure)");
-}
 
 // A data module opened on the database through an INI beside a fake executable.
 struct OpenData

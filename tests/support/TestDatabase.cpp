@@ -310,6 +310,16 @@ QList<ZeitenRow> TestDatabase::zeiten()
     return rows;
 }
 
+QString failureOf(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const Failure &failure) {
+        return failure.message();
+    }
+    return QStringLiteral("(no failure)");
+}
+
 QString writeIni(const QString &directory, const QByteArray &main, const QByteArray &password,
                  const QString &program)
 {

@@ -33,6 +33,7 @@
 #include <QVariant>
 #include <QtTest/QTest>
 
+#include <functional>
 #include <memory>
 
 namespace TestSupport {
@@ -125,6 +126,9 @@ private:
     QString m_postgresqlName; // the database made in the cluster
     QString m_connectionName;
 };
+
+// The message of the Failure that `operation` throws, or "(no failure)".
+QString failureOf(const std::function<void()> &operation);
 
 // Writes DIRECTORY/PROGRAM.ini with section db, main and pw (scrambled with Unscramble),
 // and returns the path of the fake executable DIRECTORY/PROGRAM that reads it, for
