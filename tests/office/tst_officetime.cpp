@@ -3,6 +3,8 @@
 
 #include <QtTest/QTest>
 
+#include <time.h>
+
 class tst_OfficeTime : public QObject
 {
     Q_OBJECT
@@ -12,6 +14,8 @@ private slots:
     void parse();
     void hours_data();
     void hours();
+    void minutesAcrossSummerTime_data();
+    void minutesAcrossSummerTime();
 };
 
 void tst_OfficeTime::parse_data()
@@ -73,6 +77,44 @@ void tst_OfficeTime::hours()
 
     QCOMPARE(OfficeTime::decimalHours(minutes), decimal);
     QCOMPARE(OfficeTime::hoursMinutes(minutes), clock);
+}
+
+void tst_OfficeTime::minutesAcrossSummerTime_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<qint64>("minutes");
+
+    QTest::newRow("ordinary night") << "2026-03-27 22:00"
+                                    << "2026-03-28 06:00" << qint64(480);
+    QTest::newRow("night into summer time") << "2026-03-28 22:00"
+                                            << "2026-03-29 06:00" << qint64(420);
+    QTest::newRow("night out of summer time") << "2026-10-24 22:00"
+                                              << "2026-10-25 06:00" << qint64(540);
+    QTest::newRow("departure before the arrival") << "2026-03-29 06:00"
+                                                  << "2026-03-28 22:00" << qint64(-420);
+}
+
+void tst_OfficeTime::minutesAcrossSummerTime()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(qint64, minutes);
+
+    // The clock books German local time; a night shift across the change works one hour
+    // less or more than its two readings say.
+    const bool zoneSet = qEnvironmentVariableIsSet("TZ");
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const qint64 passed
+        = OfficeTime::minutesBetween(*OfficeTime::parse(from), *OfficeTime::parse(to));
+    if (zoneSet)
+        qputenv("TZ", zone);
+    else
+        qunsetenv("TZ");
+    tzset();
+    QCOMPARE(passed, minutes);
 }
 
 QTEST_APPLESS_MAIN(tst_OfficeTime)

@@ -56,7 +56,15 @@ std::optional<QDate> parseMonth(const QString &text)
 
 qint64 minutesBetween(double from, double to)
 {
-    return std::llround((to - from) * 1440.0);
+    const qint64 onTheClock = std::llround((to - from) * 1440.0);
+    // Both values are what the local clock showed. Across a change to or from summer time
+    // the clock jumps, and the time that passed differs from the difference of its readings
+    // by the change of the zone's offset: a night shift then works 7 or 9 hours, not 8.
+    const QDateTime start = DateTimeValue::toDateTime(from);
+    const QDateTime end = DateTimeValue::toDateTime(to);
+    if (!start.isValid() || !end.isValid())
+        return onTheClock;
+    return onTheClock - (end.offsetFromUtc() - start.offsetFromUtc()) / 60;
 }
 
 QString hoursMinutes(qint64 minutes)
