@@ -322,7 +322,12 @@ void TData::OpenSelect(const QString &statement, const QVariantList &bindings)
         // the last one has been read, which would keep every other workstation from
         // booking while a query stays open. So the whole result is read now; that also
         // gives the exact count.
-        d->recordCount = query->last() ? query->at() + 1 : 0;
+        const bool anyRow = query->last();
+        // A row that cannot be read (a damaged page) ends the reading like the last row
+        // would; the count must not pass for exact then.
+        if (query->lastError().isValid())
+            failEngine(query->lastError());
+        d->recordCount = anyRow ? query->at() + 1 : 0;
     }
     query->first();
     d->query = std::move(query);

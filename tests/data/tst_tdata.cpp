@@ -65,6 +65,7 @@ private slots:
     void readsColumns();
     void unknownColumn();
     void openSelectReplacesOpenResult();
+    void damagedRowsFailTheSelect();
 
     void insertZeiten_data();
     void insertZeiten();
@@ -225,6 +226,41 @@ void TestTData::openSelectReplacesOpenResult()
     QCOMPARE(open.data.RecordCount(), 0);
     QCOMPARE(failureOf([&] { open.data.FieldAsInteger(QStringLiteral("id")); }),
              QStringLiteral("query: Das Feld 'id' wurde nicht gefunden"));
+}
+
+void TestTData::damagedRowsFailTheSelect()
+{
+    if (TestSupport::engine() != Database::Engine::SQLite)
+        QSKIP("A damaged page is an SQLite file's matter");
+    TestDatabase db;
+    for (int i = 0; i < 400; ++i)
+        db.addZeiten({0, 7, false, day + i, {}, QString(50, QLatin1Char('r'))});
+    int page = 0;
+    int pageSize = 0;
+    {
+        QSqlQuery query(db.connection());
+        QVERIFY(query.exec(QStringLiteral("select max(pageno) from dbstat "
+                                          "where name='Zeiten' and pagetype='leaf'"))
+                && query.next());
+        page = query.value(0).toInt();
+        QVERIFY(query.exec(QStringLiteral("PRAGMA page_size")) && query.next());
+        pageSize = query.value(0).toInt();
+    }
+    db.connection().close();
+    // The rows of the first pages can be read, those of a later page cannot.
+    QFile file(QString::fromUtf8(db.main()));
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(qint64(page - 1) * pageSize));
+    file.write(QByteArray(pageSize, '\xff'));
+    file.close();
+
+    OpenData open(db);
+    open.data.DataModuleCreate();
+    const QString failure = failureOf([&] {
+        open.data.OpenSelect(QStringLiteral("select * from zeiten"));
+        open.data.RecordCount();
+    });
+    QCOMPARE(failure, QStringLiteral("database disk image is malformed"));
+    QCOMPARE(open.data.RecordCount(), 0);
 }
 
 void TestTData::insertZeiten_data()
