@@ -1,31 +1,21 @@
 #pragma once
 
+#include "Failure.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <exception>
 
 class QCommandLineParser;
 class QTextStream;
 
 // A command line that cannot be carried out as written: unknown command, missing or
-// repeated option, stray argument. The tool exits with 2 on it, where a Failure (the
-// command ran but the database or the file system refused) exits with 1.
-class UsageError : public std::exception
+// repeated option, stray argument. The tool exits with 2 on it, where any other Failure
+// (the command ran but the database or the file system refused) exits with 1; catch it
+// before Failure.
+class UsageError : public Failure
 {
 public:
-    explicit UsageError(const QString &message)
-        : m_message(message)
-        , m_utf8(message.toUtf8())
-    {
-    }
-
-    const QString &message() const { return m_message; }
-    const char *what() const noexcept override { return m_utf8.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_utf8;
+    using Failure::Failure;
 };
 
 // One command of zeiterfassung-admin, named by one or more words ("init",
