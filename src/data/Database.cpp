@@ -5,8 +5,10 @@
 #include "Schema.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -14,8 +16,12 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace Database {
 
@@ -105,6 +111,50 @@ void useRollbackJournal(QSqlDatabase &db)
     }
 }
 
+// Waits for another connection's lock on the SQLite file in short, jittered naps. SQLite's
+// own handler sleeps in growing steps of up to 100 ms: when many clocks book in the same
+// instant, the lock is free most of the time while every waiting writer is still asleep.
+// Naps of 1 to 5 ms take the lock soon after it is let go, and the jitter keeps the
+// waiting writers from waking in step. The limit stays the same: after lockTimeoutMs the
+// statement gives up with SQLite's "database is locked".
+class LockWait : public QObject
+{
+public:
+    explicit LockWait(QObject *driver)
+        : QObject(driver)
+    {
+    }
+
+    // sqlite3_busy_handler's callback: nonzero to try again.
+    static int retry(void *self, int attempts) noexcept
+    {
+        auto *wait = static_cast<LockWait *>(self);
+        if (attempts == 0)
+            wait->m_waited.start();
+        else if (wait->m_waited.elapsed() >= lockTimeoutMs)
+            return 0;
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(QRandomGenerator::global()->bounded(1000, 5001)));
+        return 1;
+    }
+
+private:
+    QElapsedTimer m_waited;
+};
+
+// Replaces the busy timeout set through the connect options. The handle is only taken when
+// the driver says it is a handle of the SQLite library this program links; the waiting
+// state lives as long as the driver, which closes the handle before its children go.
+void waitForLocksBriefly(QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (connection)
+        sqlite3_busy_handler(connection, &LockWait::retry, new LockWait(db.driver()));
+}
+
 void checkPassword(QSqlDatabase &db, const QByteArray &password)
 {
     const QString table = QLatin1String(Schema::passwordTable);
@@ -154,6 +204,7 @@ QSqlDatabase openSQLite(const QString &connectionName, const QString &databasePa
         db.setConnectOptions(sqliteOptions + QStringLiteral(";QSQLITE_OPEN_URI"));
         if (!db.open())
             fail(db.lastError());
+        waitForLocksBriefly(db);
         checkPassword(db, password);
         useRollbackJournal(db);
     });
@@ -248,6 +299,7 @@ void initialiseSQLite(const QString &connectionName, const QString &databasePath
             db.setConnectOptions(sqliteOptions + QStringLiteral(";QSQLITE_OPEN_URI"));
             if (!db.open())
                 fail(db.lastError());
+            waitForLocksBriefly(db);
             hasTable(db, QStringLiteral("Zeiten")); // the first read: is it a database at all?
             refuseInitialised(db);
             exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
