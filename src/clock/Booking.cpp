@@ -1,6 +1,7 @@
 #include "Booking.h"
 
 #include "DateTimeValue.h"
+#include "TextLimits.h"
 #include "TimeFormat.h"
 
 namespace Booking {
@@ -28,15 +29,8 @@ QString departureStatement(double bookingTime, int correction, qint32 offenId)
 
 QString departureRemark(const QString &text)
 {
-    // Characters, as the arrival counts them: one outside the Basic Multilingual Plane is
-    // never cut in half, which would store a replacement character instead of the text.
-    qsizetype end = 0;
-    for (int count = 0; count < remarkLength && end < text.size(); ++count)
-        end += text.at(end).isHighSurrogate() && end + 1 < text.size()
-                && text.at(end + 1).isLowSurrogate()
-            ? 2
-            : 1;
-    QString remark = text.left(end);
+    // Cut as the arrival cuts its remark.
+    QString remark = TextLimits::firstCharacters(text, TextLimits::remarkLength);
     // A null text would be bound as NULL; the departure writes the empty text.
     if (remark.isNull())
         remark = QString::fromLatin1("", 0);

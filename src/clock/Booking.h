@@ -7,9 +7,6 @@
 // statement. Plain functions, so every rule is checked without a window.
 namespace Booking {
 
-// The column Bemerkung2 holds this many characters.
-constexpr int remarkLength = 50;
-
 // The time of day that Zeit shows for a correction in minutes, worked out afresh from the
 // captured time each time. Past midnight it shows the time after midnight. A window opened
 // in the first minutes of the day stops at 00:00: the booking stays on the day the window

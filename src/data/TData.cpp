@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "DateTimeValue.h"
 #include "Failure.h"
+#include "TextLimits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,8 +67,6 @@ constexpr PersistentField zeitenFields[] = {
     {"ID", Kind::Integer, true},
     {"typgeht", Kind::Integer, false},
 };
-
-constexpr int remarkLength = 50;
 
 // How a column of the database presents itself. Date-time values are stored as numbers
 // (days since 30.12.1899), so a floating-point column is a date-time column.
@@ -133,19 +132,6 @@ bool isNumber(const QVariant &value)
 double toMilliseconds(double value)
 {
     return std::round(value * DateTimeValue::msPerDay) / DateTimeValue::msPerDay;
-}
-
-// The first `length` characters; a character outside the Basic Multilingual Plane counts
-// as one and is never cut in half.
-QString firstCharacters(const QString &text, int length)
-{
-    qsizetype end = 0;
-    for (int count = 0; count < length && end < text.size(); ++count)
-        end += (text.at(end).isHighSurrogate() && end + 1 < text.size()
-                && text.at(end + 1).isLowSurrogate())
-            ? 2
-            : 1;
-    return text.left(end);
 }
 
 [[noreturn]] void failEngine(const QSqlError &error)
@@ -241,7 +227,8 @@ QVariant TData::Private::insertValue(const PersistentField &field, const QVarian
             QStringLiteral("'%1' ist kein gültiges Datum und Uhrzeit").arg(value.toString()));
     case Kind::String: {
         // An empty remark is stored as no value at all, as the old data always held it.
-        const QString text = firstCharacters(value.toString(), remarkLength);
+        const QString text
+            = TextLimits::firstCharacters(value.toString(), TextLimits::remarkLength);
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
     case Kind::Other:
