@@ -134,6 +134,19 @@ double toMilliseconds(double value)
     return std::round(value * DateTimeValue::msPerDay) / DateTimeValue::msPerDay;
 }
 
+// PostgreSQL takes no NUL in a text, and Qt's driver writes bound values into the
+// statement text, where a NUL cuts the statement short and the engine answers with a
+// syntax error. SQLite would store it, but a booking must not depend on the engine: such
+// a text is refused on both, with a message of its own, before anything is sent.
+const QString textWithNul
+    = QStringLiteral("Ein Text enthält das Zeichen NUL (#0); die Datenbank nimmt ihn nicht an");
+
+void refuseNul(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+        throw Failure(textWithNul);
+}
+
 [[noreturn]] void failEngine(const QSqlError &error)
 {
     throw Failure(Database::engineMessage(error));
@@ -145,6 +158,8 @@ bool run(QSqlQuery &query, const QString &statement, const QVariantList &binding
     // colon, is taken for a parameter marker.
     if (bindings.isEmpty())
         return query.exec(statement);
+    for (const QVariant &value : bindings)
+        refuseNul(value);
     if (!query.prepare(statement))
         return false;
     for (const QVariant &value : bindings)
@@ -227,9 +242,11 @@ QVariant TData::Private::insertValue(const PersistentField &field, const QVarian
             QStringLiteral("'%1' ist kein gültiges Datum und Uhrzeit").arg(value.toString()));
     case Kind::String: {
         // An empty remark is stored as no value at all, as the old data always held it.
-        const QString text
+        // Only what is stored counts: a NUL beyond the cut never reaches the database.
+        const QVariant text
             = TextLimits::firstCharacters(value.toString(), TextLimits::remarkLength);
-        return text.isEmpty() ? QVariant() : QVariant(text);
+        refuseNul(text);
+        return text.toString().isEmpty() ? QVariant() : text;
     }
     case Kind::Other:
         break;

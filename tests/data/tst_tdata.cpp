@@ -77,6 +77,8 @@ private slots:
     void executeStatement_data();
     void executeStatement();
     void refusedStatementChangesNothing();
+    void textWithNulRefused_data();
+    void textWithNulRefused();
 
     void notConnected_data();
     void notConnected();
@@ -281,6 +283,8 @@ void TestTData::insertZeiten_data()
     const QString smiley = QString::fromUtf8("\xF0\x9F\x98\x80");
     QTest::newRow("character outside the BMP at the cut") << QString(49, QLatin1Char('a')) + smiley
             + QStringLiteral("b") << QVariant(QString(49, QLatin1Char('a')) + smiley);
+    QTest::newRow("NUL beyond the cut goes with the cut")
+        << fifty + QChar(0) + QStringLiteral("x") << QVariant(fifty);
 }
 
 void TestTData::insertZeiten()
@@ -478,6 +482,49 @@ void TestTData::refusedStatementChangesNothing()
     QVERIFY(refusal != QLatin1String("(no failure)"));
     QVERIFY(!refusal.endsWith(QLatin1Char('.')));
     QCOMPARE(db.zeiten(), before);
+}
+
+void TestTData::textWithNulRefused_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::newRow("OpenSelect binding") << 0;
+    QTest::newRow("ExecuteStatement binding") << 1;
+    QTest::newRow("InsertZeiten remark") << 2;
+}
+
+void TestTData::textWithNulRefused()
+{
+    QFETCH(int, operation);
+
+    TestDatabase db;
+    const int openId = db.addZeiten({0, 7, true, at0802});
+    const QList<ZeitenRow> before = db.zeiten();
+    OpenData open(db);
+    open.data.DataModuleCreate();
+
+    // PostgreSQL would answer with a syntax error about the statement cut short at the NUL,
+    // SQLite would store the text: both refuse it in the same words.
+    const QString nul = QStringLiteral("vor") + QChar(0) + QStringLiteral("nach");
+    const std::function<void()> operations[] = {
+        [&] {
+            open.data.OpenSelect(QStringLiteral("select * from zeiten where bemerkung=?"), {nul});
+        },
+        [&] {
+            open.data.ExecuteStatement(
+                QStringLiteral("update zeiten set anwesend=false, bemerkung2=? where id=%1")
+                    .arg(openId),
+                {nul});
+        },
+        [&] { open.data.InsertZeiten(arrival(7, at0802, nul)); },
+    };
+    QCOMPARE(failureOf(operations[operation]),
+             QStringLiteral("Ein Text enthält das Zeichen NUL (#0); die Datenbank nimmt ihn "
+                            "nicht an"));
+    QCOMPARE(db.zeiten(), before);
+
+    // Nothing half-done is left behind: the module goes on working.
+    open.data.InsertZeiten(arrival(7, at0802, QStringLiteral("vor")));
+    QCOMPARE(db.zeiten().size(), 2);
 }
 
 void TestTData::notConnected_data()
