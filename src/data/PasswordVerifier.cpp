@@ -1,18 +1,33 @@
 #include "PasswordVerifier.h"
 
 #include <QCryptographicHash>
-#include <QPasswordDigestor>
+#include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 
 namespace {
 
 const QString pbkdf2Sha256 = QStringLiteral("pbkdf2-hmac-sha256");
-constexpr int digestLength = 32;
 
+// PBKDF2 with HMAC-SHA-256 (RFC 8018) for a key as long as one hash: its first block.
+// Written out here rather than taken from Qt Network, whose loading with the Kerberos
+// and proxy libraries behind it cost every start of the clock more than a millisecond.
 QByteArray derive(const QByteArray &password, const QByteArray &salt, int rounds)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password, salt, rounds,
-                                              digestLength);
+    QMessageAuthenticationCode hmac(QCryptographicHash::Sha256, password);
+    hmac.addData(salt);
+    hmac.addData("\0\0\0\1", 4); // the block's number, big-endian
+    QByteArray block = hmac.result();
+    QByteArray key = block;
+    for (int round = 1; round < rounds; ++round) {
+        hmac.reset();
+        hmac.addData(block);
+        block = hmac.result();
+        char *out = key.data();
+        const char *in = block.constData();
+        for (qsizetype i = 0; i < key.size(); ++i)
+            out[i] ^= in[i];
+    }
+    return key;
 }
 
 } // namespace
