@@ -59,7 +59,6 @@ Tfmain::Tfmain(TData &data, const ClockSeams &seams, QWidget *parent)
 void Tfmain::layOut()
 {
     setWindowTitle(QStringLiteral("Zeiterfassung"));
-    setFont(pixelFont(11));
     setFixedSize(454, 145);
 
     Richtung = new QComboBox(this);
@@ -71,17 +70,19 @@ void Tfmain::layOut()
     for (int i = 0; i < Richtung->count(); ++i)
         Richtung->setItemData(i, QSize(0, 29), Qt::SizeHintRole);
 
-    Zeit = new QLineEdit(QStringLiteral("Zeit"), this);
+    Zeit = new QLineEdit(this);
     Zeit->setObjectName(QStringLiteral("Zeit"));
     Zeit->setGeometry(150, 15, 86, 37);
     Zeit->setFont(pixelFont(24));
+    Zeit->setText(QStringLiteral("Zeit"));
     Zeit->setReadOnly(true);
     Zeit->setEnabled(false);
 
-    Korrektur = new QLineEdit(QStringLiteral("0"), this);
+    Korrektur = new QLineEdit(this);
     Korrektur->setObjectName(QStringLiteral("Korrektur"));
     Korrektur->setGeometry(240, 15, 36, 37);
     Korrektur->setFont(pixelFont(24));
+    Korrektur->setText(QStringLiteral("0"));
     Korrektur->setReadOnly(true);
 
     UpDown1 = new UpDown(this);
@@ -90,16 +91,19 @@ void Tfmain::layOut()
     UpDown1->setRange(-5, 5);
     UpDown1->setAssociate(Korrektur);
 
-    BitBtn1 = new QPushButton(checkMarkIcon(), QStringLiteral("OK"), this);
+    BitBtn1 = new QPushButton(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(315, 15, 131, 41);
     BitBtn1->setFont(pixelFont(24, true));
+    BitBtn1->setIcon(checkMarkIcon());
+    BitBtn1->setText(QStringLiteral("OK"));
     BitBtn1->setIconSize(QSize(18, 18));
 
-    Label1 = new QLabel(QStringLiteral("Bemerkung"), this);
+    Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(30, 65, 82, 20);
     Label1->setFont(pixelFont(16));
+    Label1->setText(QStringLiteral("Bemerkung"));
 
     Bemerkung = new QLineEdit(this);
     Bemerkung->setObjectName(QStringLiteral("Bemerkung"));
@@ -124,6 +128,10 @@ void Tfmain::layOut()
         status->addWidget(m_panels[i], panelWidths[i] > 0 ? 0 : 1);
     }
     m_panels[0]->setText(QStringLiteral("Zeiterfassung"));
+
+    // The window's own font comes last: every control that shows text has a font of its
+    // own by now, so no text is laid out a first time in a font nobody sees.
+    setFont(pixelFont(11));
 
     setTabOrder(Richtung, Bemerkung);
     setTabOrder(Bemerkung, BitBtn1);
