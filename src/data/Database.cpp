@@ -142,9 +142,10 @@ private:
     QElapsedTimer m_waited;
 };
 
-// Replaces the busy timeout set through the connect options. The handle is only taken when
-// the driver says it is a handle of the SQLite library this program links; the waiting
-// state lives as long as the driver, which closes the handle before its children go.
+// Replaces the busy timeout set through the connect options. Only a handle the driver
+// hands out as sqlite3* is taken (Qt's driver uses the system's SQLite library, the one
+// this program links); the waiting state lives as long as the driver, which closes the
+// handle before its children go.
 void waitForLocksBriefly(QSqlDatabase &db)
 {
     const QVariant handle = db.driver()->handle();
