@@ -17,13 +17,13 @@ QString driverProgram()
 }
 
 DriverProcess::DriverProcess(const QString &executablePath, const QString &logon,
-                             const QStringList &prefix)
+                             const QStringList &prefix, const QString &program)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
     QStringList arguments = prefix;
-    arguments << driverProgram() << executablePath
+    arguments << (program.isEmpty() ? driverProgram() : program) << executablePath
               << QString::fromLatin1(logon.toUtf8().toPercentEncoding());
     process.start(arguments.takeFirst(), arguments);
 }

@@ -9,9 +9,10 @@
 class DriverProcess
 {
 public:
-    // `prefix` runs the driver through another command, e.g. runuser -u nobody --.
+    // `prefix` runs the driver through another command, e.g. runuser -u nobody --;
+    // `program` is the driver to run, the built one unless given.
     DriverProcess(const QString &executablePath, const QString &logon,
-                  const QStringList &prefix = {});
+                  const QStringList &prefix = {}, const QString &program = {});
     ~DriverProcess();
 
     DriverProcess(const DriverProcess &) = delete;

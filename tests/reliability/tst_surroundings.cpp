@@ -201,14 +201,26 @@ void TestSurroundings::brokenSurroundings()
 
     if (fileOnly && TestSupport::engine() != Database::Engine::SQLite)
         QSKIP("a PostgreSQL database has no file of its own");
-    // Root writes whatever the permissions say: the clock then runs as "nobody".
+    // Root writes whatever the permissions say: the clock then runs as "nobody", from a
+    // copy of the driver in a folder every user can reach (the build tree may lie in a
+    // folder that is root's alone, such as a clone under /root).
     QStringList prefix;
+    QTemporaryDir driverFolder;
+    QString program;
     if (permissions && geteuid() == 0) {
         const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser"));
         if (runuser.isEmpty())
             QSKIP("running as root, and runuser is missing to run the clock as another user");
         prefix << runuser << QStringLiteral("-u") << QStringLiteral("nobody")
                << QStringLiteral("--");
+        const QFile::Permissions everyoneRuns = QFile::ReadOwner | QFile::WriteOwner
+            | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+            | QFile::ExeOther;
+        QVERIFY(driverFolder.isValid());
+        program = driverFolder.filePath(QStringLiteral("ze-clock-driver"));
+        QVERIFY(QFile::copy(driverProgram(), program));
+        QVERIFY(QFile::setPermissions(driverFolder.path(), everyoneRuns));
+        QVERIFY(QFile::setPermissions(program, everyoneRuns));
     }
 
     Office office;
@@ -238,7 +250,7 @@ void TestSurroundings::brokenSurroundings()
 
     QStringList failures;
     {
-        DriverProcess clock(office.exe, QStringLiteral("hans"), prefix);
+        DriverProcess clock(office.exe, QStringLiteral("hans"), prefix, program);
         QVERIFY2(clock.waitReady(), qPrintable(clock.transcript()));
         failures = clock.startFailures;
         clock.book(QStringLiteral("trotzdem"));
