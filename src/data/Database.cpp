@@ -16,7 +16,9 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#ifdef ZE_SQLITE_LOCK_WAIT
 #include <sqlite3.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -80,9 +82,13 @@ QSqlDatabase withConnection(const QString &connectionName, const QString &driver
 
 QString sqliteUri(const QString &path, const char *mode)
 {
-    return QStringLiteral("file:")
-        + QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/"))
-        + QStringLiteral("?mode=") + QLatin1String(mode);
+    // An empty authority ("file://" + "/path"): a share path //server/share/... must not
+    // have its server taken for the URI's authority.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    return QStringLiteral("file://")
+        + (absolute.startsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/"))
+        + QString::fromLatin1(QUrl::toPercentEncoding(absolute, "/")) + QStringLiteral("?mode=")
+        + QLatin1String(mode);
 }
 
 bool hasTable(QSqlDatabase &db, const QString &name)
@@ -111,6 +117,7 @@ void useRollbackJournal(QSqlDatabase &db)
     }
 }
 
+#ifdef ZE_SQLITE_LOCK_WAIT
 // Waits for another connection's lock on the SQLite file in short, jittered naps. SQLite's
 // own handler sleeps in growing steps of up to 100 ms: when many clocks book in the same
 // instant, the lock is free most of the time while every waiting writer is still asleep.
@@ -155,6 +162,11 @@ void waitForLocksBriefly(QSqlDatabase &db)
     if (connection)
         sqlite3_busy_handler(connection, &LockWait::retry, new LockWait(db.driver()));
 }
+#else
+// Where Qt's driver brings an SQLite library of its own (as on Windows), its handle must not
+// meet ours: the busy timeout of the connect options does the waiting there.
+void waitForLocksBriefly(QSqlDatabase &) { }
+#endif
 
 void checkPassword(QSqlDatabase &db, const QByteArray &password)
 {
