@@ -15,6 +15,7 @@
 #include <QSqlRecord>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -351,8 +352,15 @@ qint32 TData::FieldAsInteger(const QString &name)
     const QVariant value = d->fieldValue(name);
     if (value.isNull())
         return 0;
-    if (value.typeId() == QMetaType::Double)
-        return static_cast<qint32>(std::llround(value.toDouble()));
+    if (value.typeId() == QMetaType::Double) {
+        const double number = std::round(value.toDouble());
+        // Outside the 32-bit range the conversion would wrap to a wrong number.
+        if (!(number >= std::numeric_limits<qint32>::min()
+              && number <= std::numeric_limits<qint32>::max()))
+            throw Failure(
+                QStringLiteral("'%1' ist kein gültiger Integerwert").arg(value.toString()));
+        return static_cast<qint32>(number);
+    }
     bool ok = false;
     const qint32 number = value.toInt(&ok);
     if (!ok)

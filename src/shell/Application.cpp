@@ -72,6 +72,9 @@ bool Application::runAtCatchPoint(const std::function<void()> &step)
         failure = error.message();
     } catch (const std::exception &error) {
         failure = QString::fromUtf8(error.what());
+    } catch (...) {
+        // Nothing may cross Qt's event loop, whatever it is.
+        failure = QStringLiteral("Unbekannter Fehler");
     }
     // Shown outside the handler, so that no exception is alive while the box waits.
     showError(failure);

@@ -44,6 +44,9 @@ struct SeamsRecorder
             } catch (const Failure &failure) {
                 failures << failure.message();
                 events << QStringLiteral("failure");
+            } catch (const std::exception &error) {
+                failures << QString::fromUtf8(error.what());
+                events << QStringLiteral("failure");
             }
         };
         return s;
