@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QStringList>
 #include <QTextStream>
 
 #include <cstdio>
@@ -46,7 +47,9 @@ int main(int argc, char *argv[])
     if (paints(argc, argv)) {
         // The tool never shows a window, so it needs no display either.
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        quietly([&] { app = std::make_unique<QGuiApplication>(argc, argv); });
+        // Qt sees only the program's name: the tool's options are not Qt's to take.
+        static int qtArgc = 1;
+        quietly([&] { app = std::make_unique<QGuiApplication>(qtArgc, argv); });
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
@@ -54,5 +57,8 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     AdminTool tool = makeAdminTool();
     addOfficeCommands(tool, systemChangeContext());
-    return tool.run(QCoreApplication::arguments().mid(1), out, err);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return tool.run(arguments, out, err);
 }
