@@ -53,13 +53,6 @@ void requireDriver(const QString &driver)
     }
 }
 
-void exec(QSqlDatabase &db, const QString &statement)
-{
-    QSqlQuery query(db);
-    if (!query.exec(statement))
-        fail(query.lastError());
-}
-
 // Runs make() on a fresh connection; whatever fails on the way takes the half-made
 // connection with it, so the name can be used again.
 QSqlDatabase withConnection(const QString &connectionName, const QString &driver,
@@ -113,7 +106,7 @@ void useRollbackJournal(QSqlDatabase &db)
         fail(query.lastError());
     if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
         query.finish();
-        exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+        executeDirectly(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
     }
 }
 
@@ -260,7 +253,7 @@ QSqlDatabase openPostgreSQL(const QString &connectionName, const QString &databa
         configurePostgreSQL(db, databasePath, password);
         if (!db.open())
             fail(db.lastError());
-        exec(db, QStringLiteral("SET lock_timeout = %1").arg(lockTimeoutMs));
+        executeDirectly(db, QStringLiteral("SET lock_timeout = %1").arg(lockTimeoutMs));
     });
 }
 
@@ -279,9 +272,9 @@ void createTables(QSqlDatabase &db, Engine engine, const QByteArray &password)
         fail(db.lastError());
     try {
         for (const QString &statement : Schema::createStatements(engine))
-            exec(db, statement);
+            executeDirectly(db, statement);
         if (engine == Engine::SQLite && !password.isEmpty()) {
-            exec(db, Schema::createPasswordTable());
+            executeDirectly(db, Schema::createPasswordTable());
             const PasswordVerifier verifier = PasswordVerifier::make(password);
             QSqlQuery query(db);
             query.prepare(QStringLiteral("insert into %1 (Verfahren, Runden, Salz, Pruefwert) "
@@ -315,7 +308,7 @@ void initialiseSQLite(const QString &connectionName, const QString &databasePath
             waitForLocksBriefly(db);
             hasTable(db, QStringLiteral("Zeiten")); // the first read: is it a database at all?
             refuseInitialised(db);
-            exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+            executeDirectly(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
             createTables(db, Engine::SQLite, password);
             db.close();
         });
@@ -400,6 +393,26 @@ QString engineMessage(const QSqlError &error)
     }
     text.truncate(end);
     return text;
+}
+
+QSqlQuery execute(const QSqlDatabase &db, const QString &statement, const QVariantList &bindings)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        fail(query.lastError());
+    for (const QVariant &value : bindings)
+        query.addBindValue(value);
+    if (!query.exec())
+        fail(query.lastError());
+    return query;
+}
+
+void executeDirectly(const QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        fail(query.lastError());
 }
 
 } // namespace Database

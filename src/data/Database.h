@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
 class QSqlError;
 
@@ -30,5 +32,14 @@ void initialise(const QString &connectionName, const QString &databasePath,
 // The engine's text of an error, with full stops, blanks and control characters at its
 // end removed.
 QString engineMessage(const QSqlError &error);
+
+// Runs one statement with its "?" values bound in order; throws Failure with the engine's
+// text when the engine refuses it. The returned query is positioned before its first row.
+QSqlQuery execute(const QSqlDatabase &db, const QString &statement,
+                  const QVariantList &bindings = {});
+
+// Runs a statement as plain text, unprepared: what cannot be prepared, such as a table
+// definition on PostgreSQL or a transaction command.
+void executeDirectly(const QSqlDatabase &db, const QString &statement);
 
 } // namespace Database

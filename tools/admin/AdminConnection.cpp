@@ -83,15 +83,5 @@ QSqlDatabase AdminConnection::database() const
 
 QSqlQuery AdminConnection::exec(const QString &statement, const QVariantList &bindings) const
 {
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    bool ok = query.prepare(statement);
-    if (ok) {
-        for (const QVariant &value : bindings)
-            query.addBindValue(value);
-        ok = query.exec();
-    }
-    if (!ok)
-        throw Failure(Database::engineMessage(query.lastError()));
-    return query;
+    return Database::execute(database(), statement, bindings);
 }

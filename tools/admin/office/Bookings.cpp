@@ -1,8 +1,8 @@
 #include "Bookings.h"
 
+#include "Database.h"
 #include "DateTimeValue.h"
 #include "Failure.h"
-#include "OfficeSql.h"
 
 #include <QStringList>
 
@@ -30,12 +30,12 @@ QVector<Booking> list(const QSqlDatabase &db, const BookingFilter &filter)
         ? QString()
         : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
     QSqlQuery query
-        = runStatement(db,
-                       QStringLiteral("select %1, m.id, m.vorname, m.nachname, m.logon"
-                                      " from zeiten z left join mitarbeiter m on m.id=z.maid%2"
-                                      " order by z.zeitkommt, z.id")
-                           .arg(ZeitenRecords::columns(QStringLiteral("z.")), where),
-                       bindings);
+        = Database::execute(db,
+                            QStringLiteral("select %1, m.id, m.vorname, m.nachname, m.logon"
+                                           " from zeiten z left join mitarbeiter m on m.id=z.maid%2"
+                                           " order by z.zeitkommt, z.id")
+                                .arg(ZeitenRecords::columns(QStringLiteral("z.")), where),
+                            bindings);
     QVector<Booking> result;
     while (query.next())
         result.append(Booking {ZeitenRecords::fromQuery(query),

@@ -1,5 +1,6 @@
 #include "Closing.h"
 
+#include "Database.h"
 #include "DateTimeValue.h"
 #include "Failure.h"
 #include "OfficeChecks.h"
@@ -28,7 +29,7 @@ void Closing::close(int id, double departure, const QString &reason)
                                                    : QStringLiteral("without a time")));
         requireOrder(record.zeitkommt, departure);
         // The condition on anwesend keeps a departure that the clock booked meanwhile.
-        QSqlQuery update = runStatement(
+        QSqlQuery update = Database::execute(
             m_db,
             QStringLiteral(
                 "update zeiten set anwesend=false, zeitgeht=? where id=? and anwesend=true"),

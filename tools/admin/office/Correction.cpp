@@ -1,5 +1,6 @@
 #include "Correction.h"
 
+#include "Database.h"
 #include "DateTimeValue.h"
 #include "Failure.h"
 #include "OfficeChecks.h"
@@ -59,16 +60,16 @@ void Correction::correct(int id, std::optional<double> arrival, std::optional<do
         entry.benutzer = m_context.osUser;
         entry.zeitpunkt = now;
         if (newArrival) {
-            runStatement(m_db, QStringLiteral("update zeiten set zeitkommt=? where id=?"),
-                         {*arrival, id});
+            Database::execute(m_db, QStringLiteral("update zeiten set zeitkommt=? where id=?"),
+                              {*arrival, id});
             entry.spalte = QStringLiteral("Zeitkommt");
             entry.alterWert = OfficeTime::formatPrecise(record.zeitkommt);
             entry.neuerWert = OfficeTime::formatPrecise(*arrival);
             AuditTrail::record(m_db, entry);
         }
         if (newDeparture) {
-            runStatement(m_db, QStringLiteral("update zeiten set zeitgeht=? where id=?"),
-                         {*departure, id});
+            Database::execute(m_db, QStringLiteral("update zeiten set zeitgeht=? where id=?"),
+                              {*departure, id});
             entry.spalte = QStringLiteral("Zeitgeht");
             entry.alterWert
                 = record.zeitgeht ? OfficeTime::formatPrecise(*record.zeitgeht) : QString();

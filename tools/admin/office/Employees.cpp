@@ -1,7 +1,7 @@
 #include "Employees.h"
 
+#include "Database.h"
 #include "Failure.h"
-#include "OfficeSql.h"
 
 QString Employee::name() const
 {
@@ -15,11 +15,11 @@ namespace {
 QVector<Employee> select(const QSqlDatabase &db, const QString &where, const QVariantList &bindings)
 {
     QSqlQuery query
-        = runStatement(db,
-                       QStringLiteral("select id, vorname, nachname, logon from mitarbeiter%1"
-                                      " order by nachname, vorname, id")
-                           .arg(where),
-                       bindings);
+        = Database::execute(db,
+                            QStringLiteral("select id, vorname, nachname, logon from mitarbeiter%1"
+                                           " order by nachname, vorname, id")
+                                .arg(where),
+                            bindings);
     QVector<Employee> result;
     while (query.next())
         result.append(Employee {query.value(0).toInt(), query.value(1).toString(),

@@ -1,7 +1,7 @@
 #include "MonthReport.h"
 
+#include "Database.h"
 #include "DateTimeValue.h"
-#include "OfficeSql.h"
 #include "OfficeTime.h"
 #include "ZeitenRecord.h"
 
@@ -121,7 +121,7 @@ MonthReportData build(const QSqlDatabase &db, const QDate &month, const QString 
     } else {
         employees = Employees::all(db);
     }
-    QSqlQuery query = runStatement(
+    QSqlQuery query = Database::execute(
         db,
         QStringLiteral("select %1 from zeiten z where z.zeitkommt>=? and z.zeitkommt<?%2"
                        " order by z.zeitkommt, z.id")

@@ -6,27 +6,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 
-QSqlQuery runStatement(const QSqlDatabase &db, const QString &statement,
-                       const QVariantList &bindings)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        throw Failure(Database::engineMessage(query.lastError()));
-    for (const QVariant &value : bindings)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw Failure(Database::engineMessage(query.lastError()));
-    return query;
-}
-
-void runDirectly(const QSqlDatabase &db, const QString &statement)
-{
-    QSqlQuery query(db);
-    if (!query.exec(statement))
-        throw Failure(Database::engineMessage(query.lastError()));
-}
-
 bool isPostgreSQL(const QSqlDatabase &db)
 {
     return db.driverName() == QLatin1String("QPSQL");
@@ -37,7 +16,7 @@ bool isPostgreSQL(const QSqlDatabase &db)
 void beginTransaction(QSqlDatabase &db)
 {
     if (!isPostgreSQL(db)) {
-        runDirectly(db, QStringLiteral("begin immediate"));
+        Database::executeDirectly(db, QStringLiteral("begin immediate"));
         return;
     }
     if (!db.transaction())
@@ -48,7 +27,7 @@ void commitTransaction(QSqlDatabase &db)
 {
     if (!isPostgreSQL(db)) {
         try {
-            runDirectly(db, QStringLiteral("commit"));
+            Database::executeDirectly(db, QStringLiteral("commit"));
         } catch (const Failure &) {
             rollbackTransaction(db);
             throw;

@@ -1,17 +1,6 @@
 #pragma once
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QString>
-#include <QVariantList>
-
-// Runs one statement with its "?" values bound in order; throws Failure with the engine's
-// text when the engine refuses it. The returned query is positioned before its first row.
-QSqlQuery runStatement(const QSqlDatabase &db, const QString &statement,
-                       const QVariantList &bindings = {});
-
-// Runs a statement that cannot be prepared, such as a table definition on PostgreSQL.
-void runDirectly(const QSqlDatabase &db, const QString &statement);
 
 bool isPostgreSQL(const QSqlDatabase &db);
 

@@ -1,7 +1,7 @@
 #include "OpenRecords.h"
 
+#include "Database.h"
 #include "DateTimeValue.h"
-#include "OfficeSql.h"
 #include "OfficeTime.h"
 
 namespace OpenRecords {
@@ -11,13 +11,13 @@ QVector<OpenRecord> list(const QSqlDatabase &db, const QDateTime &now)
     // Presence is decided by the latest record alone, so only an open record that no later
     // arrival of the same employee follows is the one the clock sees.
     QSqlQuery query
-        = runStatement(db,
-                       QStringLiteral("select %1, m.id, m.vorname, m.nachname, m.logon,"
-                                      " (select count(*) from zeiten y where y.maid=z.maid"
-                                      " and y.zeitkommt>z.zeitkommt)"
-                                      " from zeiten z left join mitarbeiter m on m.id=z.maid"
-                                      " where z.anwesend=true order by z.zeitkommt, z.id")
-                           .arg(ZeitenRecords::columns(QStringLiteral("z."))));
+        = Database::execute(db,
+                            QStringLiteral("select %1, m.id, m.vorname, m.nachname, m.logon,"
+                                           " (select count(*) from zeiten y where y.maid=z.maid"
+                                           " and y.zeitkommt>z.zeitkommt)"
+                                           " from zeiten z left join mitarbeiter m on m.id=z.maid"
+                                           " where z.anwesend=true order by z.zeitkommt, z.id")
+                                .arg(ZeitenRecords::columns(QStringLiteral("z."))));
     const double nowValue = DateTimeValue::fromDateTime(now);
     const double today = DateTimeValue::wholeDays(nowValue);
     QVector<OpenRecord> result;

@@ -1,5 +1,6 @@
 #include "ZeitenRecord.h"
 
+#include "Database.h"
 #include "Failure.h"
 #include "OfficeSql.h"
 
@@ -46,7 +47,7 @@ ZeitenRecord load(const QSqlDatabase &db, int id, bool forChange)
 {
     // SQLite locks the whole file at the first write of the transaction instead.
     const QString lock = forChange && isPostgreSQL(db) ? QStringLiteral(" for update") : QString();
-    QSqlQuery query = runStatement(
+    QSqlQuery query = Database::execute(
         db, QStringLiteral("select %1 from zeiten where id=?%2").arg(columns(), lock), {id});
     if (!query.next())
         throw Failure(QStringLiteral("no record with ID %1").arg(id));
