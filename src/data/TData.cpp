@@ -16,7 +16,6 @@
 
 #include <cmath>
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -176,21 +175,22 @@ public:
     QString executablePath;
     std::function<void()> requestEnd;
     QString connectionName;
+    // Open only after a successful DataModuleCreate.
     QSqlDatabase datenbank;
-    bool connected = false;
-    // "query": open between OpenSelect and CloseSelect.
+    // "query": open between OpenSelect and CloseSelect, with its exact row count.
     std::unique_ptr<QSqlQuery> query;
-    std::optional<int> recordCount;
+    int recordCount = 0;
+
+    bool connected() const { return datenbank.isOpen(); }
 
     void closeConnection()
     {
         query.reset();
-        if (connected || datenbank.isValid()) {
+        if (datenbank.isValid()) {
             datenbank.close();
             datenbank = QSqlDatabase();
             QSqlDatabase::removeDatabase(connectionName);
         }
-        connected = false;
     }
 
     QVariant fieldValue(const QString &name) const
@@ -306,23 +306,24 @@ void TData::DataModuleCreate()
     d->datenbank
         = Database::open(d->connectionName, QFile::decodeName(configuration.databasePath),
                          configuration.password, QFileInfo(d->executablePath).absolutePath());
-    d->connected = true;
 }
 
 bool TData::connected() const
 {
-    return d->connected;
+    return d->connected();
 }
 
 void TData::OpenSelect(const QString &statement, const QVariantList &bindings)
 {
     CloseSelect();
-    if (!d->connected)
+    if (!d->connected())
         throw Failure(notConnected);
     auto query = std::make_unique<QSqlQuery>(d->datenbank);
     if (!run(*query, statement, bindings))
         failEngine(query->lastError());
-    if (!query->driver()->hasFeature(QSqlDriver::QuerySize)) {
+    if (query->driver()->hasFeature(QSqlDriver::QuerySize)) {
+        d->recordCount = std::max(0, query->size());
+    } else {
         // SQLite reads rows as they are asked for and holds a shared lock on the file until
         // the last one has been read, which would keep every other workstation from
         // booking while a query stays open. So the whole result is read now; that also
@@ -340,11 +341,7 @@ void TData::OpenSelect(const QString &statement, const QVariantList &bindings)
 
 int TData::RecordCount()
 {
-    if (!d->query)
-        return 0;
-    if (!d->recordCount)
-        d->recordCount = std::max(0, d->query->size());
-    return *d->recordCount;
+    return d->query ? d->recordCount : 0;
 }
 
 qint32 TData::FieldAsInteger(const QString &name)
@@ -414,12 +411,12 @@ double TData::FieldAsDateTime(const QString &name)
 void TData::CloseSelect()
 {
     d->query.reset();
-    d->recordCount.reset();
+    d->recordCount = 0;
 }
 
 void TData::InsertZeiten(const QVariantList &values)
 {
-    if (!d->connected)
+    if (!d->connected())
         throw Failure(notConnected);
 
     // Bind the persistent fields to the table's columns, as the dataset does when it opens.
@@ -485,7 +482,7 @@ void TData::InsertZeiten(const QVariantList &values)
 int TData::ExecuteStatement(const QString &statement, const QVariantList &bindings)
 {
     CloseSelect();
-    if (!d->connected)
+    if (!d->connected())
         throw Failure(cannotExecute);
     QSqlQuery query(d->datenbank);
     if (!run(query, statement, bindings))
