@@ -28,6 +28,18 @@ QFont pixelFont(int pixels, bool bold = false)
     return font;
 }
 
+// A control of the window with its name, its place and its font; the font comes before
+// any text, so no text is laid out in a font nobody sees.
+template<class Control>
+Control *place(QWidget *window, const char *name, const QRect &geometry, const QFont &font)
+{
+    auto *control = new Control(window);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    control->setFont(font);
+    return control;
+}
+
 // The OK glyph: a green check mark, drawn so it shows on every platform and theme.
 QIcon checkMarkIcon()
 {
@@ -61,27 +73,18 @@ void Tfmain::layOut()
     setWindowTitle(QStringLiteral("Zeiterfassung"));
     setFixedSize(454, 145);
 
-    Richtung = new QComboBox(this);
-    Richtung->setObjectName(QStringLiteral("Richtung"));
-    Richtung->setGeometry(30, 15, 111, 37);
-    Richtung->setFont(pixelFont(24));
+    Richtung = place<QComboBox>(this, "Richtung", {30, 15, 111, 37}, pixelFont(24));
     Richtung->addItems({QStringLiteral("Kommt"), QStringLiteral("Geht")});
     Richtung->setCurrentIndex(0);
     for (int i = 0; i < Richtung->count(); ++i)
         Richtung->setItemData(i, QSize(0, 29), Qt::SizeHintRole);
 
-    Zeit = new QLineEdit(this);
-    Zeit->setObjectName(QStringLiteral("Zeit"));
-    Zeit->setGeometry(150, 15, 86, 37);
-    Zeit->setFont(pixelFont(24));
+    Zeit = place<QLineEdit>(this, "Zeit", {150, 15, 86, 37}, pixelFont(24));
     Zeit->setText(QStringLiteral("Zeit"));
     Zeit->setReadOnly(true);
     Zeit->setEnabled(false);
 
-    Korrektur = new QLineEdit(this);
-    Korrektur->setObjectName(QStringLiteral("Korrektur"));
-    Korrektur->setGeometry(240, 15, 36, 37);
-    Korrektur->setFont(pixelFont(24));
+    Korrektur = place<QLineEdit>(this, "Korrektur", {240, 15, 36, 37}, pixelFont(24));
     Korrektur->setText(QStringLiteral("0"));
     Korrektur->setReadOnly(true);
 
@@ -91,24 +94,15 @@ void Tfmain::layOut()
     UpDown1->setRange(-5, 5);
     UpDown1->setAssociate(Korrektur);
 
-    BitBtn1 = new QPushButton(this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(315, 15, 131, 41);
-    BitBtn1->setFont(pixelFont(24, true));
+    BitBtn1 = place<QPushButton>(this, "BitBtn1", {315, 15, 131, 41}, pixelFont(24, true));
     BitBtn1->setIcon(checkMarkIcon());
     BitBtn1->setText(QStringLiteral("OK"));
     BitBtn1->setIconSize(QSize(18, 18));
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(30, 65, 82, 20);
-    Label1->setFont(pixelFont(16));
+    Label1 = place<QLabel>(this, "Label1", {30, 65, 82, 20}, pixelFont(16));
     Label1->setText(QStringLiteral("Bemerkung"));
 
-    Bemerkung = new QLineEdit(this);
-    Bemerkung->setObjectName(QStringLiteral("Bemerkung"));
-    Bemerkung->setGeometry(30, 90, 371, 28);
-    Bemerkung->setFont(pixelFont(16));
+    Bemerkung = place<QLineEdit>(this, "Bemerkung", {30, 90, 371, 28}, pixelFont(16));
     Bemerkung->setMaxLength(std::numeric_limits<int>::max());
 
     status = new QStatusBar(this);
