@@ -98,6 +98,16 @@ double startUpQueries(TData &data, const QString &logon)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+// Employees ma1 to maN.
+void addEmployees(QSqlDatabase &db, int count)
+{
+    exec(db,
+         QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                        "where i < %1) insert into Mitarbeiter (Vorname, Nachname, logon) "
+                        "select 'Vorname', 'Nachname', 'ma' || i from n")
+             .arg(count));
+}
+
 int scale(const QString &main, const QByteArray &password)
 {
     Database::initialise(QStringLiteral("bench-init"), main, password);
@@ -105,11 +115,7 @@ int scale(const QString &main, const QByteArray &password)
     const QString exe = writeIni(directory.path(), main, password);
     {
         QSqlDatabase db = Database::open(QStringLiteral("bench-fill"), main, password, {});
-        exec(db,
-             QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
-                            "where i < %1) insert into Mitarbeiter (Vorname, Nachname, logon) "
-                            "select 'Vorname', 'Nachname', 'ma' || i from n")
-                 .arg(employees));
+        addEmployees(db, employees);
         // The one with 5,000 records, the latest of them open.
         exec(db,
              QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
@@ -207,11 +213,7 @@ int peak(int count, const QString &main, const QByteArray &password)
     const QString exe = writeIni(directory.path(), main, password);
     {
         QSqlDatabase db = Database::open(QStringLiteral("bench-fill"), main, password, {});
-        exec(db,
-             QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
-                            "where i < %1) insert into Mitarbeiter (Vorname, Nachname, logon) "
-                            "select 'Vorname', 'Nachname', 'ma' || i from n")
-                 .arg(count));
+        addEmployees(db, count);
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
