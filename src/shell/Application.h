@@ -25,8 +25,6 @@ public:
     Application(const QString &executablePath, MessageBoxes &boxes);
     ~Application() override;
 
-    const QString &title() const { return m_title; }
-
     // Asks the program to end and returns at once. The rest of the caller's code and of
     // start-up still runs; the message loop ends as soon as it gets the chance, and no
     // user input is handled from now on. Asking again changes nothing.
@@ -52,14 +50,13 @@ public:
     template<class MakeDataModule, class MakeWindow>
     int run(MakeDataModule makeDataModule, MakeWindow makeWindow);
 
-    // Shows the main window and runs the message loop until an end request. One made
-    // before lets the window be painted once and returns without handling input.
-    void runLoop(QWidget &mainWindow);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Shows the main window and runs the message loop until an end request. One made
+    // before lets the window be painted once and returns without handling input.
+    void runLoop(QWidget &mainWindow);
     void present(MessageBoxes::Icon icon, const QString &text);
     void reportLastResort(const QString &message);
 
